@@ -1,0 +1,3 @@
+#include "app/modMain.h"
+
+std::unique_ptr<CProgramSettings> gProgramSettings;

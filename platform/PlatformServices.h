@@ -1,0 +1,118 @@
+#pragma once
+
+// What the program's logic needs from the operating system, as small
+// interfaces so the logic runs and is tested without Windows. All text is
+// UTF-8 except the registry's, which travels as ANSI code page bytes.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+// A predefined root key as the registry defines it: a signed 32-bit value.
+using RootKeyValue = std::int32_t;
+constexpr RootKeyValue HKEY_CURRENT_USER_VALUE = static_cast<RootKeyValue>(0x80000001u);
+constexpr RootKeyValue HKEY_LOCAL_MACHINE_VALUE = static_cast<RootKeyValue>(0x80000002u);
+
+// An open key as handed out by the registry; only the registry interprets it.
+using RegistryHandle = std::uintptr_t;
+
+using RegistryStatus = std::int32_t; // 0 is success, else a Win32 error code
+constexpr RegistryStatus REGISTRY_SUCCESS = 0;
+
+namespace RegistryType {
+constexpr std::uint32_t String = 1; // REG_SZ
+constexpr std::uint32_t ExpandString = 2;
+constexpr std::uint32_t Binary = 3;
+constexpr std::uint32_t DWord = 4;
+constexpr std::uint32_t MultiString = 7;
+} // namespace RegistryType
+
+// The ANSI registry entry points, with their own result codes and semantics:
+// a query with no buffer reports type and size; a short buffer gives
+// ERROR_MORE_DATA with the size needed.
+class IRegistry {
+public:
+    virtual ~IRegistry() = default;
+    virtual RegistryStatus OpenKey(RootKeyValue root, const std::string &subKey,
+                                   std::uint32_t options, std::uint32_t access,
+                                   RegistryHandle &key) = 0;
+    virtual RegistryStatus CreateKey(RootKeyValue root, const std::string &subKey,
+                                     std::uint32_t options, std::uint32_t access,
+                                     RegistryHandle &key) = 0;
+    virtual RegistryStatus QueryValue(RegistryHandle key, const std::string &valueName,
+                                      std::uint32_t *type, unsigned char *data,
+                                      std::uint32_t *size) = 0;
+    virtual RegistryStatus SetValue(RegistryHandle key, const std::string &valueName,
+                                    std::uint32_t type, const unsigned char *data,
+                                    std::uint32_t size) = 0;
+    virtual RegistryStatus CloseKey(RegistryHandle key) = 0;
+};
+
+// Conversion between the program's text and the system's ANSI code page.
+// Throws AppError when the text cannot be converted.
+class IAnsiCodePage {
+public:
+    virtual ~IAnsiCodePage() = default;
+    virtual std::string ToAnsi(const std::string &text) = 0;
+    virtual std::string FromAnsi(const std::string &ansiBytes) = 0;
+};
+
+class IFileSystem {
+public:
+    virtual ~IFileSystem() = default;
+    // Name of the first normal file matching path (wildcards allowed in the
+    // last component), or "" when none does. Hidden, system and directory
+    // entries never match. Throws AppError on a path it cannot search.
+    virtual std::string FirstMatchingFile(const std::string &path) = 0;
+    // Renames without ever replacing an existing file. Throws AppError.
+    virtual void RenameFile(const std::string &from, const std::string &to) = 0;
+};
+
+// What the open-file dialog is given: "description|pattern" pairs, the
+// extension added to a typed name without one, and the preset file name.
+struct OpenFileRequest {
+    std::string filter;
+    std::string defaultExt;
+    std::string fileName;
+};
+
+class IDialogs {
+public:
+    virtual ~IDialogs() = default;
+    // Modal message box; without a title it carries the application title.
+    virtual void ShowMessage(const std::string &prompt, std::uint32_t style,
+                            const std::optional<std::string> &title = std::nullopt) = 0;
+    // The chosen full path, or nothing when cancelled. Throws AppError when
+    // the dialog itself fails.
+    virtual std::optional<std::string> ShowOpenFile(const OpenFileRequest &request) = 0;
+};
+
+struct AppInfo {
+    std::string productName;
+    int major = 0;
+    int minor = 0;
+    int revision = 0;
+};
+
+namespace ExitCode {
+constexpr int Normal = 0;
+constexpr int Failure = 1;
+} // namespace ExitCode
+
+class IApplication {
+public:
+    virtual ~IApplication() = default;
+    virtual AppInfo Info() = 0;
+    // Ends the program once the running event returns; nothing else runs.
+    virtual void End(int exitCode) = 0;
+};
+
+struct PlatformServices {
+    IRegistry &registry;
+    IAnsiCodePage &codePage;
+    IFileSystem &files;
+    IDialogs &dialogs;
+    IApplication &application;
+};
+
+constexpr std::uint32_t MESSAGE_OK_ONLY = 0; // OK button, no icon

@@ -1,0 +1,125 @@
+#pragma once
+
+// Recording stand-ins for the operating system's services, for the logic's
+// tests. Each records what it was asked and answers as it was told to.
+
+#include "FakeRegistry.h"
+#include "platform/AppError.h"
+#include "platform/PlatformServices.h"
+#include "ui/IFormView.h"
+
+#include <map>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+class FakeCodePage : public IAnsiCodePage {
+public:
+    // Text in this character set is passed through unchanged.
+    std::optional<AppError> toAnsiFailure;
+    std::optional<AppError> fromAnsiFailure;
+
+    std::string ToAnsi(const std::string &text) override {
+        if (toAnsiFailure) {
+            throw *toAnsiFailure;
+        }
+        return text;
+    }
+    std::string FromAnsi(const std::string &ansiBytes) override {
+        if (fromAnsiFailure) {
+            throw *fromAnsiFailure;
+        }
+        return ansiBytes;
+    }
+};
+
+struct ShownMessage {
+    std::string prompt;
+    std::uint32_t style;
+    std::optional<std::string> title;
+};
+
+class FakeDialogs : public IDialogs {
+public:
+    std::vector<ShownMessage> messages;
+    std::vector<OpenFileRequest> openRequests;
+    // What the next open-file dialog answers: a path, nothing (cancel) or a failure.
+    std::optional<std::string> chosenFile;
+    std::optional<AppError> openFailure;
+
+    void ShowMessage(const std::string &prompt, std::uint32_t style,
+                     const std::optional<std::string> &title) override {
+        messages.push_back({prompt, style, title});
+    }
+    std::optional<std::string> ShowOpenFile(const OpenFileRequest &request) override {
+        openRequests.push_back(request);
+        if (openFailure) {
+            throw *openFailure;
+        }
+        return chosenFile;
+    }
+};
+
+class FakeFileSystem : public IFileSystem {
+public:
+    // Paths the existence test finds, with the entry name it answers.
+    std::map<std::string, std::string> files;
+    // Paths the existence test cannot search.
+    std::map<std::string, AppError> unsearchable;
+    std::optional<AppError> renameFailure;
+    std::vector<std::string> searched;
+    std::vector<std::pair<std::string, std::string>> renames;
+
+    void AddFile(const std::string &path) { files[path] = path.substr(path.rfind('\\') + 1); }
+
+    std::string FirstMatchingFile(const std::string &path) override {
+        searched.push_back(path);
+        if (const auto failure = unsearchable.find(path); failure != unsearchable.end()) {
+            throw failure->second;
+        }
+        const auto found = files.find(path);
+        return found == files.end() ? std::string() : found->second;
+    }
+    void RenameFile(const std::string &from, const std::string &to) override {
+        renames.emplace_back(from, to);
+        if (renameFailure) {
+            throw *renameFailure;
+        }
+        const auto found = files.find(from);
+        if (found != files.end()) {
+            files.erase(found);
+            AddFile(to);
+        }
+    }
+};
+
+class FakeApplication : public IApplication {
+public:
+    AppInfo info{"Rename Quorvex Database", 1, 0, 0};
+    std::vector<int> endedWith;
+
+    AppInfo Info() override { return info; }
+    void End(int exitCode) override { endedWith.push_back(exitCode); }
+};
+
+class FakeFormView : public IFormView {
+public:
+    std::string caption = "Rename Quorvex Database";
+    std::string databaseFileText;
+
+    void SetCaption(const std::string &text) override { caption = text; }
+    std::string DatabaseFileText() override { return databaseFileText; }
+    void SetDatabaseFileText(const std::string &text) override { databaseFileText = text; }
+};
+
+// Every fake, wired together as the program's services.
+struct FakeServices {
+    FakeRegistry registry;
+    FakeCodePage codePage;
+    FakeFileSystem files;
+    FakeDialogs dialogs;
+    FakeApplication application;
+
+    PlatformServices Services() { return {registry, codePage, files, dialogs, application}; }
+};

@@ -1,0 +1,182 @@
+#include "app/modMain.h"
+#include "fakes/FakeServices.h"
+#include "ui/frmMain.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace std::string_literals;
+
+const std::string DefaultPath = "C:\\Program Files\\Quorvex\\QvxData.mdb";
+const std::string ProductKey = "SOFTWARE\\Kestrova\\Quorvex\\Defaults";
+
+class frmMainTest : public ::testing::Test {
+protected:
+    FakeServices fakes;
+    FakeFormView view;
+    frmMain form{fakes.Services(), view};
+
+    void StoreDatabase(const std::string &bytes) {
+        fakes.registry.Store(HKEY_CURRENT_USER_VALUE, ProductKey, "Database",
+                             RegistryType::String, bytes);
+    }
+    std::vector<std::string> Prompts() const {
+        std::vector<std::string> prompts;
+        for (const ShownMessage &shown : fakes.dialogs.messages) {
+            prompts.push_back(shown.prompt);
+        }
+        return prompts;
+    }
+};
+
+TEST_F(frmMainTest, LoadSetsCaptionFromProductNameAndVersion) {
+    form.Form_Load();
+    EXPECT_EQ("Rename Quorvex Database - Version 1.0.0", view.caption);
+
+    fakes.application.info = {"Rename Quorvex Database", 2, 13, 407};
+    form.Form_Load();
+    EXPECT_EQ("Rename Quorvex Database - Version 2.13.407", view.caption);
+}
+
+TEST_F(frmMainTest, LoadConfiguresTheOneSettingsObjectForTheProductKey) {
+    form.Form_Load();
+    ASSERT_NE(nullptr, gProgramSettings);
+    EXPECT_EQ(HKEY_CURRENT_USER_VALUE, gProgramSettings->RootKey());
+    ASSERT_EQ(1u, fakes.registry.OpenedPaths().size());
+    EXPECT_EQ(ProductKey, fakes.registry.OpenedPaths()[0]);
+}
+
+struct LoadCase {
+    const char *what;
+    std::optional<std::string> storedBytes;
+    std::vector<std::string> existingFiles;
+    std::string expectedText;
+};
+
+TEST_F(frmMainTest, LoadShowsThePathOnlyWhenAFileExistsThere) {
+    const LoadCase cases[] = {
+        {"no value, default present", std::nullopt, {DefaultPath}, DefaultPath},
+        {"no value, default missing", std::nullopt, {}, ""},
+        {"stored path present", "D:\\Data\\Q.mdb\0"s, {"D:\\Data\\Q.mdb"}, "D:\\Data\\Q.mdb"},
+        {"stored path missing, default present", "D:\\Gone.mdb\0"s, {DefaultPath}, ""},
+        {"stored empty string, default present", "\0"s, {DefaultPath}, DefaultPath},
+    };
+    for (const LoadCase &c : cases) {
+        FakeServices fresh;
+        FakeFormView freshView;
+        if (c.storedBytes) {
+            fresh.registry.Store(HKEY_CURRENT_USER_VALUE, ProductKey, "Database",
+                                 RegistryType::String, *c.storedBytes);
+        }
+        for (const std::string &file : c.existingFiles) {
+            fresh.files.AddFile(file);
+        }
+        frmMain loaded(fresh.Services(), freshView);
+        loaded.Form_Load();
+        EXPECT_EQ(c.expectedText, freshView.databaseFileText) << c.what;
+        EXPECT_TRUE(fresh.dialogs.messages.empty()) << c.what;
+    }
+}
+
+TEST_F(frmMainTest, LoadLeavesTheFieldEmptyWhenThePathCannotBeSearched) {
+    StoreDatabase("C:\\bad<name>.mdb\0"s);
+    fakes.files.unsearchable.emplace("C:\\bad<name>.mdb",
+                                     AppError(123, "The filename syntax is incorrect."));
+    form.Form_Load();
+    EXPECT_EQ("", view.databaseFileText);
+    EXPECT_TRUE(fakes.application.endedWith.empty());
+}
+
+TEST_F(frmMainTest, RenameWithEmptyTextOnlyAsksForAFile) {
+    form.cmdRename_Click();
+    EXPECT_EQ(std::vector<std::string>{"Please select a file before renaming it."}, Prompts());
+    EXPECT_FALSE(fakes.dialogs.messages[0].title.has_value());
+    EXPECT_TRUE(fakes.files.searched.empty());
+    EXPECT_TRUE(fakes.application.endedWith.empty());
+}
+
+TEST_F(frmMainTest, RenameOfAMissingFileSaysSoAndKeepsTheText) {
+    view.databaseFileText = "D:\\Gone.mdb";
+    form.cmdRename_Click();
+    EXPECT_EQ(std::vector<std::string>{"D:\\Gone.mdb does not exist.  Click the browse button to "
+                                       "locate the database file."},
+              Prompts());
+    EXPECT_EQ("D:\\Gone.mdb", view.databaseFileText);
+    EXPECT_TRUE(fakes.files.renames.empty());
+    EXPECT_TRUE(fakes.application.endedWith.empty());
+}
+
+TEST_F(frmMainTest, RenameAppendsAdvancedTellsTheUserAndEnds) {
+    fakes.files.AddFile(DefaultPath);
+    view.databaseFileText = DefaultPath;
+    form.cmdRename_Click();
+    ASSERT_EQ(1u, fakes.files.renames.size());
+    EXPECT_EQ(DefaultPath, fakes.files.renames[0].first);
+    EXPECT_EQ(DefaultPath + ".Advanced", fakes.files.renames[0].second);
+    EXPECT_EQ(std::vector<std::string>{"File has been renamed to:\r\n\r\n" + DefaultPath +
+                                       ".Advanced"},
+              Prompts());
+    EXPECT_EQ(MESSAGE_OK_ONLY, fakes.dialogs.messages[0].style);
+    EXPECT_EQ(std::vector<int>{ExitCode::Normal}, fakes.application.endedWith);
+}
+
+TEST_F(frmMainTest, FailedRenameReachesTheStandardReportAndEndsWithFailure) {
+    fakes.files.AddFile(DefaultPath);
+    fakes.files.renameFailure = AppError(183, "Cannot create a file when that file already exists.");
+    view.databaseFileText = DefaultPath;
+    RunEvent(fakes.Services(), [&] { form.cmdRename_Click(); });
+    EXPECT_EQ(std::vector<std::string>{"Error 183:\r\n\r\nCannot create a file when that file "
+                                       "already exists."},
+              Prompts());
+    EXPECT_FALSE(fakes.dialogs.messages[0].title.has_value());
+    EXPECT_EQ(std::vector<int>{ExitCode::Failure}, fakes.application.endedWith);
+}
+
+TEST_F(frmMainTest, CancelEndsAtOnceWithoutTouchingAnything) {
+    view.databaseFileText = DefaultPath;
+    form.cmdCancel_Click();
+    EXPECT_EQ(std::vector<int>{ExitCode::Normal}, fakes.application.endedWith);
+    EXPECT_TRUE(fakes.dialogs.messages.empty());
+    EXPECT_TRUE(fakes.files.searched.empty());
+}
+
+TEST_F(frmMainTest, BrowsePresetsTheDialogAndTakesTheChosenPath) {
+    view.databaseFileText = "C:\\typed.mdb";
+    fakes.dialogs.chosenFile = "E:\\Chosen\\QvxData.mdb";
+    form.cmdBrowse_Click();
+    ASSERT_EQ(1u, fakes.dialogs.openRequests.size());
+    const OpenFileRequest &request = fakes.dialogs.openRequests[0];
+    EXPECT_EQ("Database Files (*.mdb)|*.mdb", request.filter);
+    EXPECT_EQ(".mdb", request.defaultExt);
+    EXPECT_EQ("C:\\typed.mdb", request.fileName);
+    EXPECT_EQ("E:\\Chosen\\QvxData.mdb", view.databaseFileText);
+
+    // Every click presets afresh from the current text.
+    view.databaseFileText = "";
+    fakes.dialogs.chosenFile.reset();
+    form.cmdBrowse_Click();
+    EXPECT_EQ("", fakes.dialogs.openRequests[1].fileName);
+    EXPECT_EQ("", view.databaseFileText);
+}
+
+TEST_F(frmMainTest, CancelledBrowseLeavesTheTextAsItWas) {
+    view.databaseFileText = "C:\\typed.mdb";
+    form.cmdBrowse_Click();
+    EXPECT_EQ("C:\\typed.mdb", view.databaseFileText);
+    EXPECT_TRUE(fakes.dialogs.messages.empty());
+}
+
+TEST_F(frmMainTest, BrowseFailureIsShownUnderTheCaptionAndTheWindowStays) {
+    view.databaseFileText = "C:\\typed.mdb";
+    fakes.dialogs.openFailure = AppError(0x3003, "The file name buffer is too small.");
+    form.cmdBrowse_Click();
+    ASSERT_EQ(1u, fakes.dialogs.messages.size());
+    EXPECT_EQ("frmMain: cmdBrowse_Click: The file name buffer is too small.",
+              fakes.dialogs.messages[0].prompt);
+    EXPECT_EQ("Rename Quorvex Database - Version 1.0.0", fakes.dialogs.messages[0].title);
+    EXPECT_EQ("C:\\typed.mdb", view.databaseFileText);
+    EXPECT_TRUE(fakes.application.endedWith.empty());
+}
+
+} // namespace

@@ -1,0 +1,33 @@
+// Start-up: the Windows services, the main window, and the standard report
+// for anything that fails before the window can take over.
+
+#include "platform/win32/MainWindow.h"
+#include "platform/win32/Win32Application.h"
+#include "platform/win32/Win32Dialogs.h"
+#include "platform/win32/Win32FileSystem.h"
+#include "platform/win32/Win32Registry.h"
+
+#include <windows.h>
+
+namespace {
+
+// The title every message box carries unless it names its own.
+constexpr char ApplicationTitle[] = "Torvane";
+
+} // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+    Win32Registry registry;
+    Win32AnsiCodePage codePage;
+    Win32FileSystem files;
+    Win32Dialogs dialogs(ApplicationTitle);
+    Win32Application application;
+    const PlatformServices services{registry, codePage, files, dialogs, application};
+
+    int exitCode = ExitCode::Failure;
+    RunEvent(services, [&] {
+        MainWindow window(services, application, dialogs);
+        exitCode = window.Run(instance, showCommand);
+    });
+    return application.ExitCodeOr(exitCode);
+}

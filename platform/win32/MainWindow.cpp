@@ -1,0 +1,272 @@
+#include "platform/win32/MainWindow.h"
+
+#include "platform/win32/ControlIds.h"
+#include "platform/win32/WideText.h"
+
+namespace {
+
+constexpr wchar_t WindowClassName[] = L"TorvaneMainWindow";
+constexpr DWORD WindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD WindowExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+
+int Scale(int twips, UINT dpi) { return MulDiv(twips, static_cast<int>(dpi), 1440); }
+
+// The window's DPI where Windows tracks it per window, else the system's.
+UINT DpiOf(HWND window) {
+    using GetDpiForWindowFn = UINT(WINAPI *)(HWND);
+    static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
+        reinterpret_cast<void *>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    if (getDpiForWindow != nullptr) {
+        if (const UINT dpi = getDpiForWindow(window); dpi != 0) {
+            return dpi;
+        }
+    }
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return static_cast<UINT>(dpi);
+}
+
+// The system's message font, at the size it has for dpi.
+HFONT CreateMessageFont(UINT dpi) {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    HDC screen = GetDC(nullptr);
+    const int systemDpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    LOGFONTW font = metrics.lfMessageFont;
+    font.lfHeight = MulDiv(font.lfHeight, static_cast<int>(dpi), systemDpi);
+    return CreateFontIndirectW(&font);
+}
+
+const wchar_t *WindowClassOf(ControlKind kind) {
+    switch (kind) {
+    case ControlKind::Label:
+        return L"STATIC";
+    case ControlKind::TextBox:
+        return L"EDIT";
+    case ControlKind::CommandButton:
+        break;
+    }
+    return L"BUTTON";
+}
+
+DWORD StyleOf(const ControlLayout &control) {
+    const DWORD common = WS_CHILD | WS_VISIBLE;
+    switch (control.kind) {
+    case ControlKind::Label:
+        return common | SS_LEFT; // wraps its text inside its box
+    case ControlKind::TextBox:
+        return common | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL;
+    case ControlKind::CommandButton:
+        break;
+    }
+    return common | WS_TABSTOP |
+           (control.role == ButtonRole::Default ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+}
+
+std::wstring WindowText(HWND window) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    const int copied = GetWindowTextW(window, text.data(), static_cast<int>(text.size()));
+    text.resize(static_cast<std::size_t>(copied));
+    return text;
+}
+
+} // namespace
+
+MainWindow::MainWindow(const PlatformServices &services, Win32Application &application,
+                       Win32Dialogs &dialogs)
+    : services_(services), application_(application), dialogs_(dialogs),
+      form_(services, *this) {}
+
+int MainWindow::Run(HINSTANCE instance, int showCommand) {
+    Create(instance);
+    RunEvent(services_, [this] { form_.Form_Load(); });
+    if (!application_.Ended()) {
+        ShowWindow(window_.get(), showCommand);
+        SetForegroundWindow(window_.get());
+        SetFocus(Control("cmdRename"));
+    }
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (!IsDialogMessageW(window_.get(), &message)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+    return application_.ExitCodeOr(static_cast<int>(message.wParam));
+}
+
+void MainWindow::Create(HINSTANCE instance) {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = WindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    windowClass.lpszClassName = WindowClassName;
+    if (RegisterClassExW(&windowClass) == 0) {
+        throw Win32Error(GetLastError());
+    }
+    // An invisible owner keeps the window off the taskbar.
+    owner_.reset(CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                 instance, nullptr));
+    const std::wstring caption = Widen(std::string(frmMainLayout::Form.designCaption));
+    window_.reset(CreateWindowExW(WindowExStyle, WindowClassName, caption.c_str(), WindowStyle,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, owner_.get(), nullptr,
+                                  instance, this));
+    if (!window_) {
+        throw Win32Error(GetLastError());
+    }
+    application_.SetMainWindow(window_.get());
+    dialogs_.SetOwner(window_.get());
+    CreateControls(instance);
+    Layout(DpiOf(window_.get()));
+
+    // Centred on the screen it opens on.
+    RECT frame{};
+    GetWindowRect(window_.get(), &frame);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(window_.get(), MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const RECT &screen = monitor.rcMonitor;
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    SetWindowPos(window_.get(), nullptr, screen.left + (screen.right - screen.left - width) / 2,
+                 screen.top + (screen.bottom - screen.top - height) / 2, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void MainWindow::CreateControls(HINSTANCE instance) {
+    for (std::size_t i = 0; i < frmMainLayout::Controls.size(); ++i) {
+        const ControlLayout &control = frmMainLayout::Controls[i];
+        const std::wstring caption = Widen(std::string(control.caption));
+        controls_[i] = CreateWindowExW(
+            control.kind == ControlKind::TextBox ? WS_EX_CLIENTEDGE : 0,
+            WindowClassOf(control.kind), caption.c_str(), StyleOf(control), 0, 0, 0, 0,
+            window_.get(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(control))),
+            instance, nullptr);
+        if (controls_[i] == nullptr) {
+            throw Win32Error(GetLastError());
+        }
+        if (control.kind == ControlKind::TextBox) {
+            SendMessageW(controls_[i], EM_SETLIMITTEXT, 0, 0); // no length limit
+        }
+    }
+}
+
+void MainWindow::Layout(UINT dpi) {
+    // Size the frame so the client area is exactly the designed size.
+    const int clientWidth = Scale(frmMainLayout::Form.clientWidth, dpi);
+    const int clientHeight = Scale(frmMainLayout::Form.clientHeight, dpi);
+    RECT frame{};
+    RECT client{};
+    GetWindowRect(window_.get(), &frame);
+    GetClientRect(window_.get(), &client);
+    SetWindowPos(window_.get(), nullptr, 0, 0,
+                 (frame.right - frame.left) - client.right + clientWidth,
+                 (frame.bottom - frame.top) - client.bottom + clientHeight,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+    font_.reset(CreateMessageFont(dpi));
+    for (std::size_t i = 0; i < frmMainLayout::Controls.size(); ++i) {
+        const ControlLayout &control = frmMainLayout::Controls[i];
+        SetWindowPos(controls_[i], nullptr, Scale(control.left, dpi), Scale(control.top, dpi),
+                     Scale(control.width, dpi), Scale(control.height, dpi),
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        SendMessageW(controls_[i], WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
+    }
+}
+
+HWND MainWindow::Control(std::string_view name) const {
+    for (std::size_t i = 0; i < frmMainLayout::Controls.size(); ++i) {
+        if (frmMainLayout::Controls[i].name == name) {
+            return controls_[i];
+        }
+    }
+    return nullptr;
+}
+
+void MainWindow::SetCaption(const std::string &caption) {
+    SetWindowTextW(window_.get(), Widen(caption).c_str());
+}
+
+std::string MainWindow::DatabaseFileText() {
+    return Narrow(WindowText(Control("txtDatabaseFile")));
+}
+
+void MainWindow::SetDatabaseFileText(const std::string &text) {
+    SetWindowTextW(Control("txtDatabaseFile"), Widen(text).c_str());
+}
+
+void MainWindow::OnCommand(int id) {
+    // Once the program has ended no further event code runs.
+    if (application_.Ended()) {
+        return;
+    }
+    switch (id) {
+    case IDOK:
+        RunEvent(services_, [this] { form_.cmdRename_Click(); });
+        break;
+    case IDCANCEL:
+        RunEvent(services_, [this] { form_.cmdCancel_Click(); });
+        break;
+    default:
+        if (id == ControlIdOf("cmdBrowse")) {
+            RunEvent(services_, [this] { form_.cmdBrowse_Click(); });
+        }
+        break;
+    }
+}
+
+LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        const auto *create = reinterpret_cast<const CREATESTRUCTW *>(lParam);
+        SetWindowLongPtrW(window, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto *self = reinterpret_cast<MainWindow *>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (self == nullptr || self->window_.get() != window) {
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    return self->HandleMessage(message, wParam, lParam);
+}
+
+LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    HWND window = window_.get();
+    switch (message) {
+    case WM_COMMAND:
+        if (HIWORD(wParam) == BN_CLICKED) {
+            OnCommand(LOWORD(wParam));
+            return 0;
+        }
+        break;
+    case DM_GETDEFID:
+        return MAKELRESULT(IDOK, DC_HASDEFID);
+    case WM_CLOSE:
+        // The close box ends the program; no handler of the form runs.
+        application_.End(ExitCode::Normal);
+        return 0;
+    case WM_ACTIVATE:
+        // Focus returns to the control that had it when the window comes back.
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            focusOnDeactivate_ = GetFocus();
+        } else if (focusOnDeactivate_ != nullptr && IsChild(window, focusOnDeactivate_)) {
+            SetFocus(focusOnDeactivate_);
+            return 0;
+        }
+        break;
+    case WM_DPICHANGED: {
+        const auto *suggested = reinterpret_cast<const RECT *>(lParam);
+        SetWindowPos(window, nullptr, suggested->left, suggested->top,
+                     suggested->right - suggested->left, suggested->bottom - suggested->top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        Layout(HIWORD(wParam));
+        return 0;
+    }
+    default:
+        break;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "platform/win32/UniqueHandles.h"
+#include "platform/win32/Win32Application.h"
+#include "platform/win32/Win32Dialogs.h"
+#include "ui/IFormView.h"
+#include "ui/frmMain.h"
+#include "ui/frmMainLayout.h"
+
+#include <windows.h>
+
+#include <array>
+
+// The real window behind frmMain: built from the layout table, with every
+// button's click run through RunEvent.
+class MainWindow : public IFormView {
+public:
+    MainWindow(const PlatformServices &services, Win32Application &application,
+               Win32Dialogs &dialogs);
+    MainWindow(const MainWindow &) = delete;
+    MainWindow &operator=(const MainWindow &) = delete;
+
+    // Creates the window, runs Form_Load and shows it unless loading ended
+    // the program. Returns the exit code once the program ends.
+    int Run(HINSTANCE instance, int showCommand);
+
+    void SetCaption(const std::string &caption) override;
+    std::string DatabaseFileText() override;
+    void SetDatabaseFileText(const std::string &text) override;
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void Create(HINSTANCE instance);
+    void CreateControls(HINSTANCE instance);
+    // Sizes the client area, places every control and sets the font for dpi.
+    void Layout(UINT dpi);
+    void OnCommand(int id);
+    HWND Control(std::string_view name) const;
+
+    PlatformServices services_;
+    Win32Application &application_;
+    Win32Dialogs &dialogs_;
+    frmMain form_;
+    unique_hwnd owner_;
+    unique_hwnd window_;
+    std::array<HWND, frmMainLayout::Controls.size()> controls_{};
+    unique_hfont font_;
+    HWND focusOnDeactivate_ = nullptr;
+};

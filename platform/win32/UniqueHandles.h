@@ -1,0 +1,62 @@
+#pragma once
+
+// One move-only owner per kind of Windows handle, each closed the way its
+// kind requires.
+
+#include <windows.h>
+
+#include <utility>
+
+template <typename Handle, typename Traits> class UniqueHandle {
+public:
+    UniqueHandle() noexcept = default;
+    explicit UniqueHandle(Handle handle) noexcept : handle_(handle) {}
+    UniqueHandle(const UniqueHandle &) = delete;
+    UniqueHandle &operator=(const UniqueHandle &) = delete;
+    UniqueHandle(UniqueHandle &&other) noexcept : handle_(other.release()) {}
+    UniqueHandle &operator=(UniqueHandle &&other) noexcept {
+        reset(other.release());
+        return *this;
+    }
+    ~UniqueHandle() { reset(); }
+
+    Handle get() const noexcept { return handle_; }
+    explicit operator bool() const noexcept { return handle_ != Traits::Invalid(); }
+    Handle release() noexcept { return std::exchange(handle_, Traits::Invalid()); }
+    void reset(Handle handle = Traits::Invalid()) noexcept {
+        const Handle old = std::exchange(handle_, handle);
+        if (old != Traits::Invalid()) {
+            Traits::Close(old);
+        }
+    }
+
+private:
+    Handle handle_ = Traits::Invalid();
+};
+
+struct FindHandleTraits {
+    static HANDLE Invalid() noexcept { return INVALID_HANDLE_VALUE; }
+    static void Close(HANDLE handle) noexcept { FindClose(handle); }
+};
+struct KernelHandleTraits {
+    static HANDLE Invalid() noexcept { return nullptr; }
+    static void Close(HANDLE handle) noexcept { CloseHandle(handle); }
+};
+struct RegistryKeyTraits {
+    static HKEY Invalid() noexcept { return nullptr; }
+    static void Close(HKEY key) noexcept { RegCloseKey(key); }
+};
+struct FontTraits {
+    static HFONT Invalid() noexcept { return nullptr; }
+    static void Close(HFONT font) noexcept { DeleteObject(font); }
+};
+struct WindowTraits {
+    static HWND Invalid() noexcept { return nullptr; }
+    static void Close(HWND window) noexcept { DestroyWindow(window); }
+};
+
+using unique_find = UniqueHandle<HANDLE, FindHandleTraits>;
+using unique_handle = UniqueHandle<HANDLE, KernelHandleTraits>;
+using unique_hkey = UniqueHandle<HKEY, RegistryKeyTraits>;
+using unique_hfont = UniqueHandle<HFONT, FontTraits>;
+using unique_hwnd = UniqueHandle<HWND, WindowTraits>;

@@ -1,0 +1,93 @@
+#include "platform/win32/Win32Registry.h"
+
+#include "platform/win32/WideText.h"
+
+namespace {
+
+HKEY ToKey(RegistryHandle key) { return reinterpret_cast<HKEY>(key); }
+RegistryHandle FromKey(HKEY key) { return reinterpret_cast<RegistryHandle>(key); }
+
+} // namespace
+
+HKEY Win32Registry::ToHkey(RootKeyValue root) {
+    return reinterpret_cast<HKEY>(static_cast<LONG_PTR>(root));
+}
+
+RegistryStatus Win32Registry::OpenKey(RootKeyValue root, const std::string &subKey,
+                                      std::uint32_t options, std::uint32_t access,
+                                      RegistryHandle &key) {
+    HKEY opened = nullptr;
+    const LONG status = RegOpenKeyExA(ToHkey(root), subKey.c_str(), options, access, &opened);
+    if (status == ERROR_SUCCESS) {
+        key = FromKey(opened);
+    }
+    return status;
+}
+
+RegistryStatus Win32Registry::CreateKey(RootKeyValue root, const std::string &subKey,
+                                        std::uint32_t options, std::uint32_t access,
+                                        RegistryHandle &key) {
+    HKEY created = nullptr;
+    DWORD disposition = 0;
+    const LONG status = RegCreateKeyExA(ToHkey(root), subKey.c_str(), 0, nullptr, options, access,
+                                        nullptr, &created, &disposition);
+    if (status == ERROR_SUCCESS) {
+        key = FromKey(created);
+    }
+    return status;
+}
+
+RegistryStatus Win32Registry::QueryValue(RegistryHandle key, const std::string &valueName,
+                                         std::uint32_t *type, unsigned char *data,
+                                         std::uint32_t *size) {
+    DWORD valueType = 0;
+    DWORD valueSize = size != nullptr ? *size : 0;
+    const LONG status = RegQueryValueExA(ToKey(key), valueName.c_str(), nullptr, &valueType, data,
+                                         size != nullptr ? &valueSize : nullptr);
+    if (type != nullptr) {
+        *type = valueType;
+    }
+    if (size != nullptr) {
+        *size = valueSize;
+    }
+    return status;
+}
+
+RegistryStatus Win32Registry::SetValue(RegistryHandle key, const std::string &valueName,
+                                       std::uint32_t type, const unsigned char *data,
+                                       std::uint32_t size) {
+    return RegSetValueExA(ToKey(key), valueName.c_str(), 0, type, data, size);
+}
+
+RegistryStatus Win32Registry::CloseKey(RegistryHandle key) { return RegCloseKey(ToKey(key)); }
+
+std::string Win32AnsiCodePage::ToAnsi(const std::string &text) {
+    const std::wstring wide = Widen(text);
+    if (wide.empty()) {
+        return {};
+    }
+    const int length = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()),
+                                           nullptr, 0, nullptr, nullptr);
+    if (length == 0) {
+        throw Win32Error(GetLastError());
+    }
+    std::string ansi(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), ansi.data(), length,
+                        nullptr, nullptr);
+    return ansi;
+}
+
+std::string Win32AnsiCodePage::FromAnsi(const std::string &ansiBytes) {
+    if (ansiBytes.empty()) {
+        return {};
+    }
+    const int length = MultiByteToWideChar(CP_ACP, 0, ansiBytes.data(),
+                                           static_cast<int>(ansiBytes.size()), nullptr, 0);
+    if (length == 0) {
+        throw Win32Error(GetLastError());
+    }
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, ansiBytes.data(), static_cast<int>(ansiBytes.size()),
+                        wide.data(), length);
+    return Narrow(wide);
+}

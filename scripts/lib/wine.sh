@@ -1,0 +1,55 @@
+# Shared by the scripts that run Torvane's Windows programs under Wine.
+# Source it; it defines variables and functions only.
+
+WINE_LOADER=/usr/lib/wine/wine64
+WINE_SERVER=/usr/lib/wine/wineserver
+
+# The environment every Wine run uses: quiet, no Mono or Gecko prompts, and a
+# pinned locale so the ANSI code page (1252) and system texts are the same
+# on every machine.
+wine_environment() {
+    export WINEPREFIX="$1"
+    export WINEDEBUG=-all
+    export WINEDLLOVERRIDES="mscoree,mshtml="
+    export LANG=C.UTF-8
+    export LC_ALL=C.UTF-8
+}
+
+# Runs a Windows program, keeping any Wine daemon it starts away from our
+# output pipes (a test runner would otherwise wait for them).
+wine_run() {
+    local log status
+    log=$(mktemp)
+    timeout --kill-after=10 "${WINE_TIMEOUT:-300}" "$WINE_LOADER" "$@" >"$log" 2>&1 </dev/null
+    status=$?
+    cat "$log"
+    rm -f "$log"
+    return "$status"
+}
+
+# Boots the prefix once; later calls reuse it. With "headless", windows use
+# the null display driver so no X server is needed. The crash dialog is off
+# in every prefix we make, since it would wait forever for a click.
+wine_prepare_prefix() {
+    local mode="$1" ready="$WINEPREFIX/.torvane-$1"
+    [ -f "$ready" ] && return 0
+    mkdir -p "$WINEPREFIX"
+    (
+        flock 9
+        [ -f "$ready" ] && exit 0
+        wine_run wineboot -i >/dev/null || exit 1
+        wine_run reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null || exit 1
+        if [ "$mode" = headless ]; then
+            wine_run reg add 'HKCU\Software\Wine\Drivers' /v Graphics /t REG_SZ /d null /f >/dev/null || exit 1
+        fi
+        "$WINE_SERVER" -w
+        touch "$ready"
+    ) 9>"$WINEPREFIX.lock"
+}
+
+wine_server_start() { "$WINE_SERVER" -p >/dev/null 2>&1 </dev/null; }
+
+wine_server_stop() {
+    "$WINE_SERVER" -k >/dev/null 2>&1 || true
+    "$WINE_SERVER" -w >/dev/null 2>&1 || true
+}

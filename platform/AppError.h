@@ -9,8 +9,8 @@
 class AppError : public std::runtime_error {
 public:
     AppError(std::int32_t number, std::string description, std::string source = {})
-        : std::runtime_error(description), number_(number),
-          description_(std::move(description)), source_(std::move(source)) {}
+        : std::runtime_error(description), number_(number), description_(std::move(description)),
+          source_(std::move(source)) {}
 
     std::int32_t Number() const noexcept { return number_; }
     const std::string &Description() const noexcept { return description_; }

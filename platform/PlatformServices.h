@@ -81,7 +81,7 @@ public:
     virtual ~IDialogs() = default;
     // Modal message box; without a title it carries the application title.
     virtual void ShowMessage(const std::string &prompt, std::uint32_t style,
-                            const std::optional<std::string> &title = std::nullopt) = 0;
+                             const std::optional<std::string> &title = std::nullopt) = 0;
     // The chosen full path, or nothing when cancelled. Throws AppError when
     // the dialog itself fails.
     virtual std::optional<std::string> ShowOpenFile(const OpenFileRequest &request) = 0;

@@ -34,12 +34,13 @@ std::string CProgramSettings::KeyPath() const {
 
 void CProgramSettings::ReportError(const std::exception &failure, const char *procedure) {
     const AppError error = ToAppError(failure);
-    services_.dialogs.ShowMessage(
-        "Error: " + std::to_string(error.Number()) + ". " + error.Description(), MESSAGE_OK_ONLY,
-        std::string(procedure));
+    services_.dialogs.ShowMessage("Error: " + std::to_string(error.Number()) + ". " +
+                                      error.Description(),
+                                  MESSAGE_OK_ONLY, std::string(procedure));
 }
 
-std::string CProgramSettings::ReadEntry(const std::string &strEntry, const std::string &strDefault) {
+std::string CProgramSettings::ReadEntry(const std::string &strEntry,
+                                        const std::string &strDefault) {
     return ReportAndReturn(
         std::string(),
         [&] {

@@ -14,8 +14,9 @@ int Scale(int twips, UINT dpi) { return MulDiv(twips, static_cast<int>(dpi), 144
 // The window's DPI where Windows tracks it per window, else the system's.
 UINT DpiOf(HWND window) {
     using GetDpiForWindowFn = UINT(WINAPI *)(HWND);
-    static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
-        reinterpret_cast<void *>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    static const auto getDpiForWindow =
+        reinterpret_cast<GetDpiForWindowFn>(reinterpret_cast<void *>(
+            GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
     if (getDpiForWindow != nullptr) {
         if (const UINT dpi = getDpiForWindow(window); dpi != 0) {
             return dpi;
@@ -77,8 +78,7 @@ std::wstring WindowText(HWND window) {
 
 MainWindow::MainWindow(const PlatformServices &services, Win32Application &application,
                        Win32Dialogs &dialogs)
-    : services_(services), application_(application), dialogs_(dialogs),
-      form_(services, *this) {}
+    : services_(services), application_(application), dialogs_(dialogs), form_(services, *this) {}
 
 int MainWindow::Run(HINSTANCE instance, int showCommand) {
     Create(instance);

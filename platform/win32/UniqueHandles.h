@@ -42,6 +42,10 @@ struct KernelHandleTraits {
     static HANDLE Invalid() noexcept { return nullptr; }
     static void Close(HANDLE handle) noexcept { CloseHandle(handle); }
 };
+struct FileHandleTraits {
+    static HANDLE Invalid() noexcept { return INVALID_HANDLE_VALUE; }
+    static void Close(HANDLE handle) noexcept { CloseHandle(handle); }
+};
 struct RegistryKeyTraits {
     static HKEY Invalid() noexcept { return nullptr; }
     static void Close(HKEY key) noexcept { RegCloseKey(key); }
@@ -57,6 +61,7 @@ struct WindowTraits {
 
 using unique_find = UniqueHandle<HANDLE, FindHandleTraits>;
 using unique_handle = UniqueHandle<HANDLE, KernelHandleTraits>;
+using unique_hfile = UniqueHandle<HANDLE, FileHandleTraits>;
 using unique_hkey = UniqueHandle<HKEY, RegistryKeyTraits>;
 using unique_hfont = UniqueHandle<HFONT, FontTraits>;
 using unique_hwnd = UniqueHandle<HWND, WindowTraits>;

@@ -16,8 +16,8 @@ std::wstring Widen(const std::string &utf8) {
         throw AppError(InvalidArgument, "Invalid procedure call or argument");
     }
     std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(),
-                        static_cast<int>(utf8.size()), wide.data(), length);
+    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), static_cast<int>(utf8.size()),
+                        wide.data(), length);
     return wide;
 }
 
@@ -25,15 +25,15 @@ std::string Narrow(const std::wstring &utf16) {
     if (utf16.empty()) {
         return {};
     }
-    const int length = WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, utf16.data(),
-                                           static_cast<int>(utf16.size()), nullptr, 0, nullptr,
-                                           nullptr);
+    const int length =
+        WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, utf16.data(),
+                            static_cast<int>(utf16.size()), nullptr, 0, nullptr, nullptr);
     if (length == 0) {
         throw AppError(InvalidArgument, "Invalid procedure call or argument");
     }
     std::string narrow(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, utf16.data(),
-                        static_cast<int>(utf16.size()), narrow.data(), length, nullptr, nullptr);
+    WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, utf16.data(), static_cast<int>(utf16.size()),
+                        narrow.data(), length, nullptr, nullptr);
     return narrow;
 }
 

@@ -33,8 +33,8 @@ protected:
     Query QueryRaw(const std::string &name, std::optional<std::uint32_t> bufferSize) {
         IRegistry &registry = bed->Registry();
         RegistryHandle key = 0;
-        EXPECT_EQ(REGISTRY_SUCCESS, registry.OpenKey(HKEY_CURRENT_USER_VALUE,
-                                                     RegistryBed::KeyPath(), 0, 0x3F, key));
+        EXPECT_EQ(REGISTRY_SUCCESS,
+                  registry.OpenKey(HKEY_CURRENT_USER_VALUE, RegistryBed::KeyPath(), 0, 0x3F, key));
         Query result{0, 0xdeadbeef, bufferSize.value_or(0), {}};
         std::string buffer(bufferSize.value_or(0), '\xAB');
         result.status = registry.QueryValue(
@@ -95,9 +95,9 @@ TEST_F(RegistryContract, MissingKeyOrValueIsFileNotFound) {
     EXPECT_EQ(FileNotFound, QueryRaw("absent", std::nullopt).status);
 
     RegistryHandle key = 0;
-    EXPECT_EQ(FileNotFound, bed->Registry().OpenKey(HKEY_CURRENT_USER_VALUE,
-                                                    RegistryBed::KeyPath() + "\\Missing", 0,
-                                                    0x3F, key));
+    EXPECT_EQ(FileNotFound,
+              bed->Registry().OpenKey(HKEY_CURRENT_USER_VALUE, RegistryBed::KeyPath() + "\\Missing",
+                                      0, 0x3F, key));
 }
 
 class SettingsContract : public ::testing::Test {

@@ -24,9 +24,8 @@ void FakeRegistry::StoreKey(RootKeyValue root, const std::string &subKey) {
     keys_[Name(root, subKey)];
 }
 
-std::optional<FakeRegistry::Value> FakeRegistry::Stored(RootKeyValue root,
-                                                        const std::string &subKey,
-                                                        const std::string &name) const {
+std::optional<FakeRegistry::Value>
+FakeRegistry::Stored(RootKeyValue root, const std::string &subKey, const std::string &name) const {
     const auto key = keys_.find(Name(root, subKey));
     if (key == keys_.end()) {
         return std::nullopt;
@@ -51,8 +50,8 @@ RegistryStatus FakeRegistry::Hand(const KeyName &name, RegistryHandle &key) {
     return REGISTRY_SUCCESS;
 }
 
-RegistryStatus FakeRegistry::OpenKey(RootKeyValue root, const std::string &subKey,
-                                     std::uint32_t, std::uint32_t access, RegistryHandle &key) {
+RegistryStatus FakeRegistry::OpenKey(RootKeyValue root, const std::string &subKey, std::uint32_t,
+                                     std::uint32_t access, RegistryHandle &key) {
     openedPaths_.push_back(subKey);
     requestedAccess_.push_back(access);
     const KeyName name = Name(root, subKey);
@@ -62,9 +61,8 @@ RegistryStatus FakeRegistry::OpenKey(RootKeyValue root, const std::string &subKe
     return Hand(name, key);
 }
 
-RegistryStatus FakeRegistry::CreateKey(RootKeyValue root, const std::string &subKey,
-                                       std::uint32_t, std::uint32_t access,
-                                       RegistryHandle &key) {
+RegistryStatus FakeRegistry::CreateKey(RootKeyValue root, const std::string &subKey, std::uint32_t,
+                                       std::uint32_t access, RegistryHandle &key) {
     openedPaths_.push_back(subKey);
     requestedAccess_.push_back(access);
     const KeyName name = Name(root, subKey);

@@ -1,5 +1,5 @@
-#include "fakes/FakeServices.h"
 #include "settings/CProgramSettings.h"
+#include "fakes/FakeServices.h"
 
 #include <gtest/gtest.h>
 
@@ -12,8 +12,8 @@ protected:
     FakeServices fakes;
     CProgramSettings settings{fakes.Services()};
 
-    void Configure(const std::string &branch, const std::string &maker,
-                   const std::string &product, const std::string &section) {
+    void Configure(const std::string &branch, const std::string &maker, const std::string &product,
+                   const std::string &section) {
         settings.RootKey(HKEY_CURRENT_USER_VALUE);
         settings.MainBranch(branch);
         settings.RegBase(maker);

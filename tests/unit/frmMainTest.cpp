@@ -1,6 +1,6 @@
+#include "ui/frmMain.h"
 #include "app/modMain.h"
 #include "fakes/FakeServices.h"
-#include "ui/frmMain.h"
 
 #include <gtest/gtest.h>
 
@@ -18,8 +18,8 @@ protected:
     frmMain form{fakes.Services(), view};
 
     void StoreDatabase(const std::string &bytes) {
-        fakes.registry.Store(HKEY_CURRENT_USER_VALUE, ProductKey, "Database",
-                             RegistryType::String, bytes);
+        fakes.registry.Store(HKEY_CURRENT_USER_VALUE, ProductKey, "Database", RegistryType::String,
+                             bytes);
     }
     std::vector<std::string> Prompts() const {
         std::vector<std::string> prompts;
@@ -114,16 +114,17 @@ TEST_F(frmMainTest, RenameAppendsAdvancedTellsTheUserAndEnds) {
     ASSERT_EQ(1u, fakes.files.renames.size());
     EXPECT_EQ(DefaultPath, fakes.files.renames[0].first);
     EXPECT_EQ(DefaultPath + ".Advanced", fakes.files.renames[0].second);
-    EXPECT_EQ(std::vector<std::string>{"File has been renamed to:\r\n\r\n" + DefaultPath +
-                                       ".Advanced"},
-              Prompts());
+    EXPECT_EQ(
+        std::vector<std::string>{"File has been renamed to:\r\n\r\n" + DefaultPath + ".Advanced"},
+        Prompts());
     EXPECT_EQ(MESSAGE_OK_ONLY, fakes.dialogs.messages[0].style);
     EXPECT_EQ(std::vector<int>{ExitCode::Normal}, fakes.application.endedWith);
 }
 
 TEST_F(frmMainTest, FailedRenameReachesTheStandardReportAndEndsWithFailure) {
     fakes.files.AddFile(DefaultPath);
-    fakes.files.renameFailure = AppError(183, "Cannot create a file when that file already exists.");
+    fakes.files.renameFailure =
+        AppError(183, "Cannot create a file when that file already exists.");
     view.databaseFileText = DefaultPath;
     RunEvent(fakes.Services(), [&] { form.cmdRename_Click(); });
     EXPECT_EQ(std::vector<std::string>{"Error 183:\r\n\r\nCannot create a file when that file "

@@ -28,16 +28,14 @@ UINT DpiOf(HWND window) {
     return static_cast<UINT>(dpi);
 }
 
-// The system's message font, at the size it has for dpi.
-HFONT CreateMessageFont(UINT dpi) {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-    HDC screen = GetDC(nullptr);
-    const int systemDpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    LOGFONTW font = metrics.lfMessageFont;
-    font.lfHeight = MulDiv(font.lfHeight, static_cast<int>(dpi), systemDpi);
+// The system's default dialog font, "MS Shell Dlg" at 8 points, which the
+// layout was designed for; Windows maps it to the UI font of its language.
+HFONT CreateDialogFont(UINT dpi) {
+    LOGFONTW font{};
+    font.lfHeight = -MulDiv(DialogFontPoints, static_cast<int>(dpi), 72);
+    font.lfWeight = FW_NORMAL;
+    font.lfCharSet = DEFAULT_CHARSET;
+    wcscpy_s(font.lfFaceName, DialogFontFace);
     return CreateFontIndirectW(&font);
 }
 
@@ -169,7 +167,7 @@ void MainWindow::Layout(UINT dpi) {
                  (frame.bottom - frame.top) - client.bottom + clientHeight,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
-    font_.reset(CreateMessageFont(dpi));
+    font_.reset(CreateDialogFont(dpi));
     for (std::size_t i = 0; i < frmMainLayout::Controls.size(); ++i) {
         const ControlLayout &control = frmMainLayout::Controls[i];
         SetWindowPos(controls_[i], nullptr, Scale(control.left, dpi), Scale(control.top, dpi),

@@ -11,6 +11,10 @@
 
 #include <array>
 
+// The font of the window and every control, at its size in points.
+constexpr wchar_t DialogFontFace[] = L"MS Shell Dlg";
+constexpr int DialogFontPoints = 8;
+
 // The real window behind frmMain: built from the layout table, with every
 // button's click run through RunEvent.
 class MainWindow : public IFormView {

@@ -16,7 +16,7 @@ constexpr char ApplicationTitle[] = "Torvane";
 
 } // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE, PWSTR, int nShowCmd) {
     Win32Registry registry;
     Win32AnsiCodePage codePage;
     Win32FileSystem files;
@@ -27,7 +27,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     int exitCode = ExitCode::Failure;
     RunEvent(services, [&] {
         MainWindow window(services, application, dialogs);
-        exitCode = window.Run(instance, showCommand);
+        exitCode = window.Run(hInstance, nShowCmd);
     });
     return application.ExitCodeOr(exitCode);
 }

@@ -49,7 +49,8 @@ std::optional<std::string> Win32Dialogs::ShowOpenFile(const OpenFileRequest &req
     dialog.Flags = OFN_EXPLORER;
 
     if (GetOpenFileNameW(&dialog)) {
-        return Narrow(buffer.c_str());
+        buffer.resize(buffer.find(L'\0'));
+        return Narrow(buffer);
     }
     const DWORD error = CommDlgExtendedError();
     if (error == 0) {

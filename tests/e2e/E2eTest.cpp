@@ -1,0 +1,72 @@
+#include "E2eTest.h"
+
+#include "WindowQueries.h"
+#include "platform/win32/WideText.h"
+
+#include <algorithm>
+
+namespace {
+
+// A NUL, a line break, an end-of-file mark and bytes outside ASCII.
+constexpr char Sample[] = "Standard Jet DB\0\r\n\x1a\xff\x80";
+
+std::wstring TempPath() {
+    wchar_t path[MAX_PATH + 1] = {};
+    const DWORD length = GetTempPathW(MAX_PATH + 1, path);
+    return std::wstring(path, length > 0 && path[length - 1] == L'\\' ? length - 1 : length);
+}
+
+// The running test's full name as a folder name ("Suite-Test-Case").
+std::wstring TestFolderName() {
+    const ::testing::TestInfo *test = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = std::string(test->test_suite_name()) + "-" + test->name();
+    std::replace(name.begin(), name.end(), '/', '-');
+    return RunFolder::Name + L"\\" + Widen(name);
+}
+
+} // namespace
+
+const std::wstring RunFolder::Name = L"torvane-e2e";
+
+RunFolder::RunFolder() : path_(TempPath() + L"\\" + Name) {
+    CreateDirectoryW(path_.c_str(), nullptr);
+}
+
+RunFolder::~RunFolder() { RemoveDirectoryW(path_.c_str()); }
+
+const std::string E2eTest::SampleBytes(Sample, sizeof Sample - 1);
+
+E2eTest::E2eTest() : folder_(TestFolderName()) { setting_.Remove(); }
+
+std::wstring E2eTest::MakeFile(const std::wstring &name, const std::string &bytes,
+                               DWORD attributes) const {
+    std::wstring path = folder_ / name;
+    WriteFile(path, bytes, attributes);
+    return path;
+}
+
+void E2eTest::ExpectMessage(const TorvaneProcess &torvane, const std::wstring &text) const {
+    const ShownMessage message = torvane.WaitForMessageBox();
+    EXPECT_EQ(MessageTitle, message.title);
+    EXPECT_EQ(text, message.text);
+    torvane.Acknowledge(message);
+}
+
+void E2eTest::ExpectStillOpen(const TorvaneProcess &torvane, const std::wstring &text) const {
+    // Answering a message means the program is back in its message loop.
+    EXPECT_EQ(text, DatabaseText(torvane));
+    EXPECT_TRUE(torvane.Running());
+    EXPECT_TRUE(IsWindowVisible(torvane.Window()));
+    EXPECT_EQ(0U, DialogsOf(torvane.ProcessId()).size())
+        << Describe(DialogsOf(torvane.ProcessId()));
+}
+
+void E2eTest::ExpectUntouched(const std::wstring &path, const std::string &bytes) const {
+    ASSERT_TRUE(Exists(path)) << "gone: " << ::testing::PrintToString(path);
+    EXPECT_EQ(bytes, ReadFile(path));
+    EXPECT_FALSE(Exists(path + L".Advanced"));
+}
+
+std::wstring E2eTest::DatabaseText(const TorvaneProcess &torvane) {
+    return TextOf(torvane.Control("txtDatabaseFile"));
+}

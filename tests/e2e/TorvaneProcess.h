@@ -1,0 +1,66 @@
+#pragma once
+
+// Torvane.exe as a running process, seen from outside: its main window, the
+// dialogs it shows and how it ends. A process still running when its owner
+// goes away is ended, so no test leaves one behind.
+
+#include "platform/win32/UniqueHandles.h"
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+
+// A message box as shown: its window, title and text.
+struct ShownMessage {
+    HWND window;
+    std::wstring title;
+    std::wstring text;
+};
+
+class TorvaneProcess {
+public:
+    // Starts Torvane.exe from this program's folder and waits for its main
+    // window; throws, naming what the process showed instead, if none comes.
+    TorvaneProcess();
+    TorvaneProcess(const TorvaneProcess &) = delete;
+    TorvaneProcess &operator=(const TorvaneProcess &) = delete;
+    ~TorvaneProcess();
+
+    HWND Window() const { return window_; }
+    // A control of the main window by its name in the layout table.
+    HWND Control(std::string_view name) const;
+    DWORD ThreadId() const { return threadId_; }
+    DWORD ProcessId() const { return processId_; }
+    // The control with the focus, or null.
+    HWND Focus() const;
+    bool Running() const;
+
+    // The one message box the process shows; throws if none comes or there
+    // is more than one.
+    ShownMessage WaitForMessageBox() const;
+    // Presses OK and waits until the box has gone.
+    void Acknowledge(const ShownMessage &message) const;
+    // The open-file dialog; throws if it does not come.
+    HWND WaitForOpenDialog() const;
+    // Waits until the process ends and gives its exit code; throws if it
+    // keeps running, naming the dialogs it still shows.
+    DWORD WaitForExit() const;
+
+private:
+    // The window with exactly this caption, if the process shows one.
+    HWND VisibleWindowCaptioned(const std::wstring &caption) const;
+    // "is running" or "has ended with code ...", for failure messages.
+    std::string State() const;
+    std::string ShownWindows() const;
+
+    unique_handle process_;
+    DWORD processId_ = 0;
+    DWORD threadId_ = 0;
+    HWND window_ = nullptr;
+};
+
+// The main window's caption once the program has loaded.
+constexpr wchar_t MainWindowCaption[] = L"Rename Quorvex Database - Version 1.0.0";
+// The title of every message box the program shows for itself.
+constexpr wchar_t MessageTitle[] = L"Torvane";

@@ -47,7 +47,13 @@ wine_prepare_prefix() {
     ) 9>"$WINEPREFIX.lock"
 }
 
-wine_server_start() { "$WINE_SERVER" -p >/dev/null 2>&1 </dev/null; }
+# Keeps one wineserver alive until wine_server_stop. A server left over from
+# an interrupted run is replaced, so its programs cannot disturb this one.
+wine_server_start() {
+    "$WINE_SERVER" -p >/dev/null 2>&1 </dev/null && return 0
+    wine_server_stop
+    "$WINE_SERVER" -p >/dev/null 2>&1 </dev/null
+}
 
 wine_server_stop() {
     "$WINE_SERVER" -k >/dev/null 2>&1 || true

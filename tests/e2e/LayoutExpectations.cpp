@@ -54,10 +54,3 @@ std::string ControlName(HWND control) {
     }
     return "(window with id " + std::to_string(id) + ")";
 }
-
-int ScreenDpi() {
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return dpi;
-}

@@ -33,5 +33,3 @@ std::wstring ExpectedClass(ControlKind kind);
 std::vector<ControlLayout> TabOrder();
 // The name in the table of the control with this window, for messages.
 std::string ControlName(HWND control);
-// The DPI the screen is laid out for.
-int ScreenDpi();

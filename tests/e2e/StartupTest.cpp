@@ -1,4 +1,4 @@
-// The window as it opens: caption, text box, layout, styles, focus, font.
+// The window as it opens: caption, text box, styles and focus.
 
 #include "E2eTest.h"
 #include "LayoutExpectations.h"
@@ -92,26 +92,6 @@ TEST_P(LoadTest, FillsTheTextBox) {
 
 INSTANTIATE_TEST_SUITE_P(Stored, LoadTest, ::testing::ValuesIn(LoadCases), CaseName());
 
-TEST_F(StartupTest, ClientAreaAndControlsMatchTheLayout) {
-    // Nothing to show, so the text box holds its designed (empty) text.
-    TorvaneProcess torvane;
-    const int dpi = ScreenDpi();
-
-    RECT client{};
-    GetClientRect(torvane.Window(), &client);
-    EXPECT_EQ(frmMainLayout::TwipsToPixels(frmMainLayout::Form.clientWidth, dpi), client.right);
-    EXPECT_EQ(frmMainLayout::TwipsToPixels(frmMainLayout::Form.clientHeight, dpi), client.bottom);
-
-    for (const ControlLayout &layout : frmMainLayout::Controls) {
-        SCOPED_TRACE(std::string(layout.name));
-        HWND control = torvane.Control(layout.name);
-        ASSERT_NE(nullptr, control);
-        EXPECT_EQ(ExpectedRect(layout, dpi), ToPixelRect(RectInParent(control)));
-        EXPECT_TRUE(HasClass(control, ExpectedClass(layout.kind))) << Narrow(ClassOf(control));
-        EXPECT_EQ(Widen(std::string(layout.caption)), TextOf(control));
-    }
-}
-
 struct StyleCase {
     const char *name;
     int index; // GWL_STYLE or GWL_EXSTYLE
@@ -167,45 +147,6 @@ TEST_F(StartupTest, FocusStartsOnTheDefaultButtonAndTabCycles) {
             << "after " << step << " tabs focus is on " << ControlName(torvane.Focus()) << ", not "
             << ControlName(expected);
     }
-}
-
-LOGFONTW MessageFont() {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-    return metrics.lfMessageFont;
-}
-
-// How wide text is in the message font, in pixels.
-int WidthInMessageFont(const std::wstring &text) {
-    const LOGFONTW message = MessageFont();
-    const unique_hfont font(CreateFontIndirectW(&message));
-    HDC screen = GetDC(nullptr);
-    const HGDIOBJ previous = SelectObject(screen, font.get());
-    SIZE extent{};
-    GetTextExtentPoint32W(screen, text.c_str(), static_cast<int>(text.size()), &extent);
-    SelectObject(screen, previous);
-    ReleaseDC(nullptr, screen);
-    return extent.cx;
-}
-
-// Where the text box places each character shows the font it draws with.
-// Font handles cannot be compared instead: WM_GETFONT is not answered
-// across processes under Wine, and a handle means nothing outside its own.
-TEST_F(StartupTest, TextBoxDrawsInTheMessageFont) {
-    const std::wstring sample = L"Quorvex Database";
-    TorvaneProcess torvane;
-    HWND textBox = torvane.Control("txtDatabaseFile");
-    TypeText(textBox, sample);
-
-    const auto xOf = [&](std::size_t index) {
-        return static_cast<int>(
-            static_cast<short>(LOWORD(SendBounded(textBox, EM_POSFROMCHAR, index, 0))));
-    };
-    const std::size_t last = sample.size() - 1;
-    const int expected = WidthInMessageFont(sample.substr(0, last));
-    EXPECT_GT(expected, 0);
-    EXPECT_EQ(expected, xOf(last) - xOf(0));
 }
 
 } // namespace

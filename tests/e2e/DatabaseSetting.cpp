@@ -1,6 +1,6 @@
 #include "DatabaseSetting.h"
 
-#include "platform/win32/UniqueHandles.h"
+#include "UserKey.h"
 
 #include <array>
 #include <iomanip>
@@ -19,17 +19,6 @@ unique_hkey OpenKey(const wchar_t *path) {
     HKEY key = nullptr;
     if (RegOpenKeyExW(HKEY_CURRENT_USER, path, 0, KEY_READ, &key) != ERROR_SUCCESS) {
         return unique_hkey();
-    }
-    return unique_hkey(key);
-}
-
-unique_hkey CreateProgramKey() {
-    HKEY key = nullptr;
-    const LSTATUS status = RegCreateKeyExW(HKEY_CURRENT_USER, ProgramKey, 0, nullptr, 0,
-                                           KEY_READ | KEY_WRITE, nullptr, &key, nullptr);
-    if (status != ERROR_SUCCESS) {
-        throw std::runtime_error("cannot create the program's key: error " +
-                                 std::to_string(status));
     }
     return unique_hkey(key);
 }
@@ -87,7 +76,7 @@ StoredValue DatabaseSetting::Read() {
 }
 
 void DatabaseSetting::Write(const StoredValue &value) const {
-    const unique_hkey key = CreateProgramKey();
+    const unique_hkey key = CreateUserKey(ProgramKey, "the program's key");
     const LSTATUS status =
         value.present ? RegSetValueExW(key.get(), ValueName, 0, value.type, value.data.data(),
                                        static_cast<DWORD>(value.data.size()))

@@ -1,6 +1,6 @@
 #include "DisplayDpi.h"
 
-#include "platform/win32/UniqueHandles.h"
+#include "UserKey.h"
 
 #include <stdexcept>
 #include <string>
@@ -10,21 +10,10 @@ namespace {
 constexpr wchar_t DesktopKey[] = L"Control Panel\\Desktop";
 constexpr wchar_t ValueName[] = L"LogPixels";
 
-unique_hkey OpenDesktopKey() {
-    HKEY key = nullptr;
-    const LSTATUS status = RegCreateKeyExW(HKEY_CURRENT_USER, DesktopKey, 0, nullptr, 0,
-                                           KEY_READ | KEY_WRITE, nullptr, &key, nullptr);
-    if (status != ERROR_SUCCESS) {
-        throw std::runtime_error("cannot open the desktop settings: error " +
-                                 std::to_string(status));
-    }
-    return unique_hkey(key);
-}
-
 } // namespace
 
 DisplayDpi::DisplayDpi(DWORD dpi) {
-    const unique_hkey key = OpenDesktopKey();
+    const unique_hkey key = CreateUserKey(DesktopKey, "the desktop settings");
     DWORD type = 0;
     DWORD value = 0;
     DWORD size = sizeof value;

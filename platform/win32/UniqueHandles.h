@@ -59,9 +59,15 @@ struct WindowTraits {
     static void Close(HWND window) noexcept { DestroyWindow(window); }
 };
 
+struct ModuleTraits {
+    static HMODULE Invalid() noexcept { return nullptr; }
+    static void Close(HMODULE module) noexcept { FreeLibrary(module); }
+};
+
 using unique_find = UniqueHandle<HANDLE, FindHandleTraits>;
 using unique_handle = UniqueHandle<HANDLE, KernelHandleTraits>;
 using unique_hfile = UniqueHandle<HANDLE, FileHandleTraits>;
 using unique_hkey = UniqueHandle<HKEY, RegistryKeyTraits>;
 using unique_hfont = UniqueHandle<HFONT, FontTraits>;
 using unique_hwnd = UniqueHandle<HWND, WindowTraits>;
+using unique_hmodule = UniqueHandle<HMODULE, ModuleTraits>;

@@ -1,6 +1,7 @@
 #include "platform/win32/Win32Dialogs.h"
 
 #include "platform/AppError.h"
+#include "platform/win32/UniqueHandles.h"
 #include "platform/win32/WideText.h"
 
 #include <cderr.h>
@@ -8,6 +9,50 @@
 
 #include <algorithm>
 #include <cstdio>
+
+namespace {
+
+// The open-file dialog's library. comdlg32 brings much of the shell with it,
+// so it is loaded at the first Browse rather than at every start.
+class CommonDialogLibrary {
+public:
+    static const CommonDialogLibrary &Get() {
+        static const CommonDialogLibrary library;
+        return library;
+    }
+
+    decltype(&GetOpenFileNameW) getOpenFileName = nullptr;
+    decltype(&CommDlgExtendedError) extendedError = nullptr;
+
+private:
+    CommonDialogLibrary() : module_(LoadSystemLibrary(L"comdlg32.dll")) {
+        if (!module_) {
+            throw Win32Error(GetLastError());
+        }
+        getOpenFileName = reinterpret_cast<decltype(getOpenFileName)>(
+            reinterpret_cast<void *>(GetProcAddress(module_.get(), "GetOpenFileNameW")));
+        extendedError = reinterpret_cast<decltype(extendedError)>(
+            reinterpret_cast<void *>(GetProcAddress(module_.get(), "CommDlgExtendedError")));
+        if (getOpenFileName == nullptr || extendedError == nullptr) {
+            throw Win32Error(GetLastError());
+        }
+    }
+
+    // From the system folder only; systems without that search option (an
+    // unpatched Windows 7) fall back to the ordinary search, where comdlg32,
+    // a known DLL, still comes from the system folder.
+    static HMODULE LoadSystemLibrary(const wchar_t *name) {
+        HMODULE module = LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        if (module == nullptr && GetLastError() == ERROR_INVALID_PARAMETER) {
+            module = LoadLibraryW(name);
+        }
+        return module;
+    }
+
+    unique_hmodule module_;
+};
+
+} // namespace
 
 Win32Dialogs::Win32Dialogs(std::string applicationTitle)
     : applicationTitle_(std::move(applicationTitle)) {}
@@ -23,6 +68,8 @@ void Win32Dialogs::ShowMessage(const std::string &prompt, std::uint32_t style,
 }
 
 std::optional<std::string> Win32Dialogs::ShowOpenFile(const OpenFileRequest &request) {
+    const CommonDialogLibrary &library = CommonDialogLibrary::Get();
+
     // "Description|pattern" pairs become the NUL-separated, double-NUL list.
     std::wstring filter = Widen(request.filter);
     std::replace(filter.begin(), filter.end(), L'|', L'\0');
@@ -48,11 +95,11 @@ std::optional<std::string> Win32Dialogs::ShowOpenFile(const OpenFileRequest &req
     dialog.lpstrDefExt = defaultExt.empty() ? nullptr : defaultExt.c_str();
     dialog.Flags = OFN_EXPLORER;
 
-    if (GetOpenFileNameW(&dialog)) {
+    if (library.getOpenFileName(&dialog)) {
         buffer.resize(buffer.find(L'\0'));
         return Narrow(buffer);
     }
-    const DWORD error = CommDlgExtendedError();
+    const DWORD error = library.extendedError();
     if (error == 0) {
         return std::nullopt; // cancelled
     }

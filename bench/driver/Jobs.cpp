@@ -1,0 +1,42 @@
+#include "Jobs.h"
+
+#include "WatchedProcess.h"
+#include "WindowLookup.h"
+#include "floor/FloorWindow.h"
+#include "platform/win32/ControlIds.h"
+
+namespace {
+
+constexpr wchar_t TorvaneCaption[] = L"Rename Quorvex Database - Version 1.0.0";
+constexpr wchar_t TorvaneTitle[] = L"Torvane";
+
+double KiB(SIZE_T bytes) { return static_cast<double>(bytes) / 1024.0; }
+
+} // namespace
+
+Timing RunTorvane(const std::wstring &folder, const SampleDatabase &sample) {
+    sample.Reset();
+    WatchedProcess torvane(folder + L"Torvane.exe");
+    HWND window =
+        torvane.WaitUntilReady(TorvaneCaption, ControlIdOf("txtDatabaseFile"), sample.Path());
+    const double startup = torvane.ElapsedMs();
+
+    Click(GetDlgItem(window, ControlIdOf("cmdRename")));
+    HWND box = torvane.WaitForMessageBox(TorvaneTitle, L"File has been renamed to:\r\n\r\n" +
+                                                           sample.RenamedPath());
+    const SIZE_T peak = torvane.PeakWorkingSet();
+    Click(GetDlgItem(box, IDOK));
+    torvane.WaitForExit();
+    return {startup, torvane.ElapsedMs(), KiB(peak)};
+}
+
+Timing RunFloor(const std::wstring &folder, const std::wstring &executable) {
+    WatchedProcess floor(folder + executable);
+    HWND window = floor.WaitUntilReady(FloorCaption, FloorEditId, FloorText);
+    const double startup = floor.ElapsedMs();
+
+    const SIZE_T peak = floor.PeakWorkingSet();
+    Click(GetDlgItem(window, FloorButtonId));
+    floor.WaitForExit();
+    return {startup, floor.ElapsedMs(), KiB(peak)};
+}

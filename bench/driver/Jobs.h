@@ -1,0 +1,22 @@
+#pragma once
+
+// One timed run of each program, from its start to its end.
+
+#include "SampleDatabase.h"
+
+#include <string>
+
+struct Timing {
+    // From CreateProcess until the window shows its text and waits for input.
+    double startupMs;
+    // From CreateProcess until the process has ended.
+    double wholeMs;
+    // Measured just before the last click.
+    double peakWorkingSetKiB;
+};
+
+// Torvane's whole job: start, Rename Database, OK on the report, exit.
+Timing RunTorvane(const std::wstring &folder, const SampleDatabase &sample);
+// The floor's: start, one click on its button, exit. executable names which
+// build of it, in folder.
+Timing RunFloor(const std::wstring &folder, const std::wstring &executable);

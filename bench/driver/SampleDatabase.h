@@ -1,0 +1,27 @@
+#pragma once
+
+// The database Torvane finds at start-up while it is timed: a small file in
+// a temp folder of the driver's own, named by the registry value Torvane
+// reads. The value is put back and the folder removed afterwards.
+
+#include "DatabaseValue.h"
+
+#include <string>
+
+class SampleDatabase {
+public:
+    SampleDatabase();
+    SampleDatabase(const SampleDatabase &) = delete;
+    SampleDatabase &operator=(const SampleDatabase &) = delete;
+    ~SampleDatabase();
+
+    const std::wstring &Path() const { return path_; }
+    std::wstring RenamedPath() const { return path_ + L".Advanced"; }
+    // The file under its own name again, with no renamed copy beside it.
+    void Reset() const;
+
+private:
+    std::wstring folder_;
+    std::wstring path_;
+    DatabaseValue setting_;
+};

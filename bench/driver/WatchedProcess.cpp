@@ -1,0 +1,108 @@
+#include "WatchedProcess.h"
+
+#include "WindowLookup.h"
+#include "platform/win32/WideText.h"
+
+#include <psapi.h>
+
+#include <stdexcept>
+
+namespace {
+
+// How long any one step of a program may take before the driver gives up.
+constexpr DWORD StepTimeoutMs = 10000;
+// Short enough not to blur a figure of a few tens of milliseconds.
+constexpr DWORD PollIntervalMs = 1;
+// The text of a message box is the child with this id.
+constexpr int MessageTextId = 0xFFFF;
+
+bool IsMessageBox(HWND window) {
+    return HasClass(window, L"#32770") && GetDlgItem(window, MessageTextId) != nullptr;
+}
+
+} // namespace
+
+WatchedProcess::WatchedProcess(const std::wstring &executable) {
+    std::wstring commandLine = L"\"" + executable + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    clock_.Restart();
+    if (!CreateProcessW(executable.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &started)) {
+        throw std::runtime_error("cannot start " + Narrow(executable) + ": error " +
+                                 std::to_string(GetLastError()));
+    }
+    process_.reset(started.hProcess);
+    const unique_handle thread(started.hThread);
+    processId_ = started.dwProcessId;
+}
+
+WatchedProcess::~WatchedProcess() {
+    if (WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT) {
+        TerminateProcess(process_.get(), 255);
+        WaitForSingleObject(process_.get(), StepTimeoutMs);
+    }
+}
+
+HWND WatchedProcess::WaitUntilReady(const std::wstring &caption, int editId,
+                                    const std::wstring &text) const {
+    // Input idle comes at the program's first wait for input, normally its
+    // message loop once the window is up; the polling covers a program that
+    // waits for input earlier.
+    WaitForInputIdle(process_.get(), StepTimeoutMs);
+    HWND window = nullptr;
+    PollUntil(
+        [&] {
+            window = VisibleWindowOf(
+                processId_, [&](HWND candidate) { return CaptionOf(candidate) == caption; });
+            return window != nullptr && TextOf(GetDlgItem(window, editId)) == text;
+        },
+        "a window captioned '" + Narrow(caption) + "' showing '" + Narrow(text) + "'");
+    return window;
+}
+
+HWND WatchedProcess::WaitForMessageBox(const std::wstring &title, const std::wstring &text) const {
+    HWND box = nullptr;
+    PollUntil([&] { return (box = VisibleWindowOf(processId_, IsMessageBox)) != nullptr; },
+              "a message box");
+    const std::wstring shown = TextOf(GetDlgItem(box, MessageTextId));
+    if (CaptionOf(box) != title || shown != text) {
+        throw std::runtime_error("unexpected message box '" + Narrow(CaptionOf(box)) +
+                                 "' saying '" + Narrow(shown) + "'");
+    }
+    return box;
+}
+
+SIZE_T WatchedProcess::PeakWorkingSet() const {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    if (!GetProcessMemoryInfo(process_.get(), &counters, sizeof counters)) {
+        return 0;
+    }
+    return counters.PeakWorkingSetSize;
+}
+
+void WatchedProcess::WaitForExit() const {
+    if (WaitForSingleObject(process_.get(), StepTimeoutMs) != WAIT_OBJECT_0) {
+        throw std::runtime_error("the program keeps running");
+    }
+    DWORD exitCode = 0;
+    GetExitCodeProcess(process_.get(), &exitCode);
+    if (exitCode != 0) {
+        throw std::runtime_error("the program ended with code " + std::to_string(exitCode));
+    }
+}
+
+void WatchedProcess::PollUntil(const std::function<bool()> &condition,
+                               const std::string &what) const {
+    const Stopwatch waited;
+    while (!condition()) {
+        if (WaitForSingleObject(process_.get(), PollIntervalMs) == WAIT_OBJECT_0) {
+            throw std::runtime_error("the program ended while the driver waited for " + what);
+        }
+        if (waited.ElapsedMs() > StepTimeoutMs) {
+            throw std::runtime_error("gave up waiting for " + what);
+        }
+    }
+}

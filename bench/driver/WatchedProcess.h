@@ -1,0 +1,42 @@
+#pragma once
+
+// A program the driver starts and watches from outside until it ends. A
+// program still running when its owner goes away is ended.
+
+#include "Stopwatch.h"
+#include "platform/win32/UniqueHandles.h"
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+class WatchedProcess {
+public:
+    // Starts the program; its clock starts just before CreateProcess.
+    explicit WatchedProcess(const std::wstring &executable);
+    WatchedProcess(const WatchedProcess &) = delete;
+    WatchedProcess &operator=(const WatchedProcess &) = delete;
+    ~WatchedProcess();
+
+    // Waits until the program waits for input and shows a window with this
+    // caption whose control editId holds text; gives that window.
+    HWND WaitUntilReady(const std::wstring &caption, int editId, const std::wstring &text) const;
+    // Waits for a message box and checks its title and text; gives the box.
+    HWND WaitForMessageBox(const std::wstring &title, const std::wstring &text) const;
+    // The most memory the process has had in its working set, in bytes.
+    SIZE_T PeakWorkingSet() const;
+    // Waits until the program ends; throws unless its exit code is 0.
+    void WaitForExit() const;
+
+    double ElapsedMs() const { return clock_.ElapsedMs(); }
+
+private:
+    // Checks condition every millisecond until it holds; throws, naming what
+    // it waited for, if the program ends first or the wait is too long.
+    void PollUntil(const std::function<bool()> &condition, const std::string &what) const;
+
+    Stopwatch clock_;
+    unique_handle process_;
+    DWORD processId_ = 0;
+};

@@ -7,7 +7,7 @@
 
 namespace {
 
-constexpr wchar_t TorvaneCaption[] = L"Rename Quorvex Database - Version 1.0.0";
+constexpr wchar_t TorvaneCaption[] = L"Rename Quorvex Database - Version " TORVANE_VERSION;
 constexpr wchar_t TorvaneTitle[] = L"Torvane";
 
 double KiB(SIZE_T bytes) { return static_cast<double>(bytes) / 1024.0; }

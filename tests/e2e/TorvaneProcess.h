@@ -61,6 +61,6 @@ private:
 };
 
 // The main window's caption once the program has loaded.
-constexpr wchar_t MainWindowCaption[] = L"Rename Quorvex Database - Version 1.0.0";
+constexpr wchar_t MainWindowCaption[] = L"Rename Quorvex Database - Version " TORVANE_VERSION;
 // The title of every message box the program shows for itself.
 constexpr wchar_t MessageTitle[] = L"Torvane";

@@ -1,7 +1,7 @@
 #include "Jobs.h"
 
+#include "UserInput.h"
 #include "WatchedProcess.h"
-#include "WindowLookup.h"
 #include "floor/FloorWindow.h"
 #include "platform/win32/ControlIds.h"
 

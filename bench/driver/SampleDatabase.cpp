@@ -26,8 +26,8 @@ void WriteSample(const std::wstring &path) {
 
 } // namespace
 
-SampleDatabase::SampleDatabase()
-    : folder_(OwnTempFolder()), path_(folder_ + L"\\QvxData.mdb"), setting_(path_) {
+SampleDatabase::SampleDatabase() : folder_(OwnTempFolder()), path_(folder_ + L"\\QvxData.mdb") {
+    setting_.Store(path_);
     Reset();
 }
 

@@ -4,7 +4,7 @@
 // a temp folder of the driver's own, named by the registry value Torvane
 // reads. The value is put back and the folder removed afterwards.
 
-#include "DatabaseValue.h"
+#include "DatabaseSetting.h"
 
 #include <string>
 
@@ -23,5 +23,5 @@ public:
 private:
     std::wstring folder_;
     std::wstring path_;
-    DatabaseValue setting_;
+    DatabaseSetting setting_;
 };

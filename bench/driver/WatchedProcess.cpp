@@ -1,25 +1,18 @@
 #include "WatchedProcess.h"
 
-#include "WindowLookup.h"
+#include "Wait.h"
+#include "WindowQueries.h"
 #include "platform/win32/WideText.h"
 
 #include <psapi.h>
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace {
 
-// How long any one step of a program may take before the driver gives up.
-constexpr DWORD StepTimeoutMs = 10000;
 // Short enough not to blur a figure of a few tens of milliseconds.
 constexpr DWORD PollIntervalMs = 1;
-// The text of a message box is the child with this id.
-constexpr int MessageTextId = 0xFFFF;
-
-bool IsMessageBox(HWND window) {
-    return HasClass(window, L"#32770") && GetDlgItem(window, MessageTextId) != nullptr;
-}
-
 } // namespace
 
 WatchedProcess::WatchedProcess(const std::wstring &executable) {
@@ -54,8 +47,7 @@ HWND WatchedProcess::WaitUntilReady(const std::wstring &caption, int editId,
     HWND window = nullptr;
     PollUntil(
         [&] {
-            window = VisibleWindowOf(
-                processId_, [&](HWND candidate) { return CaptionOf(candidate) == caption; });
+            window = VisibleWindowCaptioned(processId_, caption);
             return window != nullptr && TextOf(GetDlgItem(window, editId)) == text;
         },
         "a window captioned '" + Narrow(caption) + "' showing '" + Narrow(text) + "'");
@@ -64,8 +56,14 @@ HWND WatchedProcess::WaitUntilReady(const std::wstring &caption, int editId,
 
 HWND WatchedProcess::WaitForMessageBox(const std::wstring &title, const std::wstring &text) const {
     HWND box = nullptr;
-    PollUntil([&] { return (box = VisibleWindowOf(processId_, IsMessageBox)) != nullptr; },
-              "a message box");
+    PollUntil(
+        [&] {
+            const std::vector<HWND> dialogs = DialogsOf(processId_);
+            const auto found = std::find_if(dialogs.begin(), dialogs.end(), IsMessageBox);
+            box = found == dialogs.end() ? nullptr : *found;
+            return box != nullptr;
+        },
+        "a message box");
     const std::wstring shown = TextOf(GetDlgItem(box, MessageTextId));
     if (CaptionOf(box) != title || shown != text) {
         throw std::runtime_error("unexpected message box '" + Narrow(CaptionOf(box)) +

@@ -12,14 +12,10 @@
 
 namespace {
 
-constexpr int MessageTextId = 0xFFFF;
-
 std::wstring TorvaneExecutable() {
     const std::wstring self = ExecutablePath();
     return self.substr(0, self.find_last_of(L'\\') + 1) + L"Torvane.exe";
 }
-
-bool IsMessageBox(HWND dialog) { return GetDlgItem(dialog, MessageTextId) != nullptr; }
 
 } // namespace
 
@@ -41,7 +37,7 @@ TorvaneProcess::TorvaneProcess() {
 
     // Stop early when the program shows a message or ends instead.
     WaitUntil([&] {
-        window_ = VisibleWindowCaptioned(MainWindowCaption);
+        window_ = VisibleWindowCaptioned(processId_, MainWindowCaption);
         return window_ != nullptr || !Running() || !DialogsOf(processId_).empty();
     });
     if (window_ == nullptr) {
@@ -97,7 +93,7 @@ void TorvaneProcess::Acknowledge(const ShownMessage &message) const {
 HWND TorvaneProcess::WaitForOpenDialog() const {
     HWND dialog = nullptr;
     WaitUntil([&] {
-        dialog = VisibleWindowCaptioned(L"Open");
+        dialog = VisibleWindowCaptioned(processId_, L"Open");
         return dialog != nullptr || !Running();
     });
     if (dialog == nullptr || !HasClass(dialog, L"#32770")) {
@@ -113,18 +109,6 @@ DWORD TorvaneProcess::WaitForExit() const {
     DWORD exitCode = 0;
     GetExitCodeProcess(process_.get(), &exitCode);
     return exitCode;
-}
-
-HWND TorvaneProcess::VisibleWindowCaptioned(const std::wstring &caption) const {
-    wchar_t text[512] = {};
-    for (HWND window : TopLevelWindowsOf(processId_)) {
-        if (IsWindowVisible(window) &&
-            GetWindowTextW(window, text, static_cast<int>(std::size(text))) >= 0 &&
-            caption == text) {
-            return window;
-        }
-    }
-    return nullptr;
 }
 
 std::string TorvaneProcess::State() const {

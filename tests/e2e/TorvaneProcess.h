@@ -48,8 +48,6 @@ public:
     DWORD WaitForExit() const;
 
 private:
-    // The window with exactly this caption, if the process shows one.
-    HWND VisibleWindowCaptioned(const std::wstring &caption) const;
     // "is running" or "has ended with code ...", for failure messages.
     std::string State() const;
     std::string ShownWindows() const;

@@ -47,6 +47,12 @@ std::wstring TextOf(HWND window) {
     return text;
 }
 
+std::wstring CaptionOf(HWND window) {
+    wchar_t caption[512] = {};
+    const int length = GetWindowTextW(window, caption, static_cast<int>(std::size(caption)));
+    return std::wstring(caption, static_cast<std::size_t>(length > 0 ? length : 0));
+}
+
 std::wstring ClassOf(HWND window) {
     wchar_t name[256] = {};
     const int length = GetClassNameW(window, name, static_cast<int>(std::size(name)));
@@ -63,6 +69,15 @@ std::vector<HWND> TopLevelWindowsOf(DWORD processId) {
     return search.second;
 }
 
+HWND VisibleWindowCaptioned(DWORD processId, const std::wstring &caption) {
+    for (HWND window : TopLevelWindowsOf(processId)) {
+        if (IsWindowVisible(window) && CaptionOf(window) == caption) {
+            return window;
+        }
+    }
+    return nullptr;
+}
+
 std::vector<HWND> DialogsOf(DWORD processId) {
     std::vector<HWND> dialogs;
     for (HWND window : TopLevelWindowsOf(processId)) {
@@ -71,6 +86,10 @@ std::vector<HWND> DialogsOf(DWORD processId) {
         }
     }
     return dialogs;
+}
+
+bool IsMessageBox(HWND dialog) {
+    return HasClass(dialog, L"#32770") && GetDlgItem(dialog, MessageTextId) != nullptr;
 }
 
 HWND DescendantOfClass(HWND parent, const std::wstring &className) {
@@ -99,12 +118,9 @@ std::string Describe(HWND window) {
     if (!IsWindow(window)) {
         return "(a window that no longer exists)";
     }
-    // The caption the window manager keeps: no message is sent, so this
-    // works even when the owning thread is stuck.
-    wchar_t caption[512] = {};
-    GetWindowTextW(window, caption, static_cast<int>(std::size(caption)));
     return "class '" + Narrow(ClassOf(window)) + "' id " + std::to_string(GetDlgCtrlID(window)) +
-           " text '" + Narrow(caption) + "'" + (IsWindowVisible(window) ? " visible" : " hidden");
+           " text '" + Narrow(CaptionOf(window)) + "'" +
+           (IsWindowVisible(window) ? " visible" : " hidden");
 }
 
 std::string Describe(const std::vector<HWND> &windows) {

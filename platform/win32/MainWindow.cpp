@@ -167,14 +167,16 @@ void MainWindow::Layout(UINT dpi) {
                  (frame.bottom - frame.top) - client.bottom + clientHeight,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
-    font_.reset(CreateDialogFont(dpi));
+    // The old font is deleted only once no control uses it any more.
+    unique_hfont font(CreateDialogFont(dpi));
     for (std::size_t i = 0; i < frmMainLayout::Controls.size(); ++i) {
         const ControlLayout &control = frmMainLayout::Controls[i];
         SetWindowPos(controls_[i], nullptr, Scale(control.left, dpi), Scale(control.top, dpi),
                      Scale(control.width, dpi), Scale(control.height, dpi),
                      SWP_NOZORDER | SWP_NOACTIVATE);
-        SendMessageW(controls_[i], WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
+        SendMessageW(controls_[i], WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
     }
+    font_ = std::move(font);
 }
 
 HWND MainWindow::Control(std::string_view name) const {

@@ -32,6 +32,7 @@ public:
     HWND Control(std::string_view name) const;
     DWORD ThreadId() const { return threadId_; }
     DWORD ProcessId() const { return processId_; }
+    HANDLE Process() const { return process_.get(); }
     // The control with the focus, or null.
     HWND Focus() const;
     bool Running() const;

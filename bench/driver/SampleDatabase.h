@@ -5,15 +5,13 @@
 // reads. The value is put back and the folder removed afterwards.
 
 #include "DatabaseSetting.h"
+#include "TempFolder.h"
 
 #include <string>
 
 class SampleDatabase {
 public:
     SampleDatabase();
-    SampleDatabase(const SampleDatabase &) = delete;
-    SampleDatabase &operator=(const SampleDatabase &) = delete;
-    ~SampleDatabase();
 
     const std::wstring &Path() const { return path_; }
     std::wstring RenamedPath() const { return path_ + L".Advanced"; }
@@ -21,7 +19,7 @@ public:
     void Reset() const;
 
 private:
-    std::wstring folder_;
+    TempFolder folder_;
     std::wstring path_;
     DatabaseSetting setting_;
 };

@@ -5,9 +5,7 @@
 // Elapsed time from the performance counter, in milliseconds.
 class Stopwatch {
 public:
-    Stopwatch() { Restart(); }
-
-    void Restart() { QueryPerformanceCounter(&start_); }
+    Stopwatch() { QueryPerformanceCounter(&start_); }
 
     double ElapsedMs() const {
         LARGE_INTEGER now{};

@@ -13,41 +13,21 @@ namespace {
 
 // Short enough not to blur a figure of a few tens of milliseconds.
 constexpr DWORD PollIntervalMs = 1;
+
 } // namespace
 
-WatchedProcess::WatchedProcess(const std::wstring &executable) {
-    std::wstring commandLine = L"\"" + executable + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION started{};
-    clock_.Restart();
-    if (!CreateProcessW(executable.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &startup, &started)) {
-        throw std::runtime_error("cannot start " + Narrow(executable) + ": error " +
-                                 std::to_string(GetLastError()));
-    }
-    process_.reset(started.hProcess);
-    const unique_handle thread(started.hThread);
-    processId_ = started.dwProcessId;
-}
-
-WatchedProcess::~WatchedProcess() {
-    if (WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT) {
-        TerminateProcess(process_.get(), 255);
-        WaitForSingleObject(process_.get(), StepTimeoutMs);
-    }
-}
+WatchedProcess::WatchedProcess(const std::wstring &executable) : process_(executable) {}
 
 HWND WatchedProcess::WaitUntilReady(const std::wstring &caption, int editId,
                                     const std::wstring &text) const {
     // Input idle comes at the program's first wait for input, normally its
     // message loop once the window is up; the polling covers a program that
     // waits for input earlier.
-    WaitForInputIdle(process_.get(), StepTimeoutMs);
+    WaitForInputIdle(process_.Handle(), StepTimeoutMs);
     HWND window = nullptr;
     PollUntil(
         [&] {
-            window = VisibleWindowCaptioned(processId_, caption);
+            window = VisibleWindowCaptioned(process_.Id(), caption);
             return window != nullptr && TextOf(GetDlgItem(window, editId)) == text;
         },
         "a window captioned '" + Narrow(caption) + "' showing '" + Narrow(text) + "'");
@@ -58,7 +38,7 @@ HWND WatchedProcess::WaitForMessageBox(const std::wstring &title, const std::wst
     HWND box = nullptr;
     PollUntil(
         [&] {
-            const std::vector<HWND> dialogs = DialogsOf(processId_);
+            const std::vector<HWND> dialogs = DialogsOf(process_.Id());
             const auto found = std::find_if(dialogs.begin(), dialogs.end(), IsMessageBox);
             box = found == dialogs.end() ? nullptr : *found;
             return box != nullptr;
@@ -75,20 +55,19 @@ HWND WatchedProcess::WaitForMessageBox(const std::wstring &title, const std::wst
 SIZE_T WatchedProcess::PeakWorkingSet() const {
     PROCESS_MEMORY_COUNTERS counters{};
     counters.cb = sizeof counters;
-    if (!GetProcessMemoryInfo(process_.get(), &counters, sizeof counters)) {
+    if (!GetProcessMemoryInfo(process_.Handle(), &counters, sizeof counters)) {
         return 0;
     }
     return counters.PeakWorkingSetSize;
 }
 
 void WatchedProcess::WaitForExit() const {
-    if (WaitForSingleObject(process_.get(), StepTimeoutMs) != WAIT_OBJECT_0) {
+    const std::optional<DWORD> exitCode = process_.WaitForExit(StepTimeoutMs);
+    if (!exitCode) {
         throw std::runtime_error("the program keeps running");
     }
-    DWORD exitCode = 0;
-    GetExitCodeProcess(process_.get(), &exitCode);
-    if (exitCode != 0) {
-        throw std::runtime_error("the program ended with code " + std::to_string(exitCode));
+    if (*exitCode != 0) {
+        throw std::runtime_error("the program ended with code " + std::to_string(*exitCode));
     }
 }
 
@@ -96,7 +75,7 @@ void WatchedProcess::PollUntil(const std::function<bool()> &condition,
                                const std::string &what) const {
     const Stopwatch waited;
     while (!condition()) {
-        if (WaitForSingleObject(process_.get(), PollIntervalMs) == WAIT_OBJECT_0) {
+        if (WaitForSingleObject(process_.Handle(), PollIntervalMs) == WAIT_OBJECT_0) {
             throw std::runtime_error("the program ended while the driver waited for " + what);
         }
         if (waited.ElapsedMs() > StepTimeoutMs) {

@@ -3,8 +3,8 @@
 // A program the driver starts and watches from outside until it ends. A
 // program still running when its owner goes away is ended.
 
+#include "ChildProcess.h"
 #include "Stopwatch.h"
-#include "platform/win32/UniqueHandles.h"
 
 #include <windows.h>
 
@@ -17,7 +17,6 @@ public:
     explicit WatchedProcess(const std::wstring &executable);
     WatchedProcess(const WatchedProcess &) = delete;
     WatchedProcess &operator=(const WatchedProcess &) = delete;
-    ~WatchedProcess();
 
     // Waits until the program waits for input and shows a window with this
     // caption whose control editId holds text; gives that window.
@@ -36,7 +35,7 @@ private:
     // it waited for, if the program ends first or the wait is too long.
     void PollUntil(const std::function<bool()> &condition, const std::string &what) const;
 
+    // Declared first, so the clock starts just before the program does.
     Stopwatch clock_;
-    unique_handle process_;
-    DWORD processId_ = 0;
+    ChildProcess process_;
 };

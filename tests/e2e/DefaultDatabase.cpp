@@ -1,6 +1,6 @@
 #include "DefaultDatabase.h"
 
-#include "win32/TempFolder.h"
+#include "TempFolder.h"
 
 const std::wstring DefaultDatabase::Folder = L"C:\\Program Files\\Quorvex";
 const std::wstring DefaultDatabase::Path = Folder + L"\\QvxData.mdb";

@@ -7,36 +7,24 @@
 
 namespace {
 
+const std::wstring RunFolderName = L"torvane-e2e";
+
 // A NUL, a line break, an end-of-file mark and bytes outside ASCII.
 constexpr char Sample[] = "Standard Jet DB\0\r\n\x1a\xff\x80";
-
-std::wstring TempPath() {
-    wchar_t path[MAX_PATH + 1] = {};
-    const DWORD length = GetTempPathW(MAX_PATH + 1, path);
-    return std::wstring(path, length > 0 && path[length - 1] == L'\\' ? length - 1 : length);
-}
 
 // The running test's full name as a folder name ("Suite-Test-Case").
 std::wstring TestFolderName() {
     const ::testing::TestInfo *test = ::testing::UnitTest::GetInstance()->current_test_info();
     std::string name = std::string(test->test_suite_name()) + "-" + test->name();
     std::replace(name.begin(), name.end(), '/', '-');
-    return RunFolder::Name + L"\\" + Widen(name);
+    return RunFolderName + L"\\" + Widen(name);
 }
 
 } // namespace
 
-const std::wstring RunFolder::Name = L"torvane-e2e";
-
-RunFolder::RunFolder() : path_(TempPath() + L"\\" + Name) {
-    CreateDirectoryW(path_.c_str(), nullptr);
-}
-
-RunFolder::~RunFolder() { RemoveDirectoryW(path_.c_str()); }
-
 const std::string E2eTest::SampleBytes(Sample, sizeof Sample - 1);
 
-E2eTest::E2eTest() : folder_(TestFolderName()) { setting_.Remove(); }
+E2eTest::E2eTest() : runFolder_(RunFolderName), folder_(TestFolderName()) { setting_.Remove(); }
 
 std::wstring E2eTest::MakeFile(const std::wstring &name, const std::string &bytes,
                                DWORD attributes) const {

@@ -6,26 +6,12 @@
 
 #include "DatabaseSetting.h"
 #include "DefaultDatabase.h"
+#include "TempFolder.h"
 #include "TorvaneProcess.h"
-#include "win32/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
-
-// %TEMP%\torvane-e2e, which holds the folder of each test; removed once empty.
-class RunFolder {
-public:
-    RunFolder();
-    RunFolder(const RunFolder &) = delete;
-    RunFolder &operator=(const RunFolder &) = delete;
-    ~RunFolder();
-
-    static const std::wstring Name;
-
-private:
-    std::wstring path_;
-};
 
 // Names each case of a table-driven test after the case's name field.
 struct CaseName {
@@ -56,7 +42,8 @@ protected:
     // Recognisable content, with bytes a text conversion would change.
     static const std::string SampleBytes;
 
-    RunFolder runFolder_;
+    // %TEMP%\torvane-e2e, which holds the folder of each test.
+    TempFolder runFolder_;
     DatabaseSetting setting_;
     DefaultDatabase defaultDatabase_;
     TempFolder folder_;

@@ -1,7 +1,7 @@
 #include "FolderContents.h"
 
+#include "TempFolder.h"
 #include "platform/win32/UniqueHandles.h"
-#include "win32/TempFolder.h"
 
 FolderContents ContentsOf(const std::wstring &folder) {
     FolderContents contents;

@@ -19,56 +19,30 @@ std::wstring TorvaneExecutable() {
 
 } // namespace
 
-TorvaneProcess::TorvaneProcess() {
-    const std::wstring executable = TorvaneExecutable();
-    std::wstring commandLine = L"\"" + executable + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION started{};
-    if (!CreateProcessW(executable.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &startup, &started)) {
-        throw std::runtime_error("cannot start " + Narrow(executable) + ": error " +
-                                 std::to_string(GetLastError()));
-    }
-    process_.reset(started.hProcess);
-    unique_handle thread(started.hThread);
-    processId_ = started.dwProcessId;
-    threadId_ = started.dwThreadId;
-
+TorvaneProcess::TorvaneProcess() : process_(TorvaneExecutable()) {
     // Stop early when the program shows a message or ends instead.
     WaitUntil([&] {
-        window_ = VisibleWindowCaptioned(processId_, MainWindowCaption);
-        return window_ != nullptr || !Running() || !DialogsOf(processId_).empty();
+        window_ = VisibleWindowCaptioned(process_.Id(), MainWindowCaption);
+        return window_ != nullptr || !Running() || !DialogsOf(process_.Id()).empty();
     });
     if (window_ == nullptr) {
         throw std::runtime_error("no window captioned '" + Narrow(MainWindowCaption) +
                                  "'; the process " + State() + " and shows " + ShownWindows());
     }
     // Loading is over once the program waits for input: focus is placed.
-    WaitForInputIdle(process_.get(), StepTimeoutMs);
-}
-
-TorvaneProcess::~TorvaneProcess() {
-    if (Running()) {
-        TerminateProcess(process_.get(), 255);
-        WaitForSingleObject(process_.get(), StepTimeoutMs);
-    }
+    WaitForInputIdle(process_.Handle(), StepTimeoutMs);
 }
 
 HWND TorvaneProcess::Control(std::string_view name) const {
     return GetDlgItem(window_, ControlIdOf(name));
 }
 
-HWND TorvaneProcess::Focus() const { return FocusOf(threadId_); }
-
-bool TorvaneProcess::Running() const {
-    return WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT;
-}
+HWND TorvaneProcess::Focus() const { return FocusOf(process_.ThreadId()); }
 
 ShownMessage TorvaneProcess::WaitForMessageBox() const {
     std::vector<HWND> dialogs;
     WaitUntil([&] {
-        dialogs = DialogsOf(processId_);
+        dialogs = DialogsOf(process_.Id());
         return std::any_of(dialogs.begin(), dialogs.end(), IsMessageBox) || !Running();
     });
     if (dialogs.size() != 1 || !IsMessageBox(dialogs.front())) {
@@ -93,7 +67,7 @@ void TorvaneProcess::Acknowledge(const ShownMessage &message) const {
 HWND TorvaneProcess::WaitForOpenDialog() const {
     HWND dialog = nullptr;
     WaitUntil([&] {
-        dialog = VisibleWindowCaptioned(processId_, L"Open");
+        dialog = VisibleWindowCaptioned(process_.Id(), L"Open");
         return dialog != nullptr || !Running();
     });
     if (dialog == nullptr || !HasClass(dialog, L"#32770")) {
@@ -103,27 +77,26 @@ HWND TorvaneProcess::WaitForOpenDialog() const {
 }
 
 DWORD TorvaneProcess::WaitForExit() const {
-    if (WaitForSingleObject(process_.get(), StepTimeoutMs) != WAIT_OBJECT_0) {
+    const std::optional<DWORD> exitCode = process_.WaitForExit(StepTimeoutMs);
+    if (!exitCode) {
         throw std::runtime_error("the program keeps running and shows " + ShownWindows());
     }
-    DWORD exitCode = 0;
-    GetExitCodeProcess(process_.get(), &exitCode);
-    return exitCode;
+    return *exitCode;
 }
 
 std::string TorvaneProcess::State() const {
-    DWORD exitCode = 0;
-    if (Running() || !GetExitCodeProcess(process_.get(), &exitCode)) {
+    const std::optional<DWORD> exitCode = process_.WaitForExit(0);
+    if (!exitCode) {
         return "is running";
     }
     char code[16];
-    std::snprintf(code, sizeof code, "0x%08lX", static_cast<unsigned long>(exitCode));
+    std::snprintf(code, sizeof code, "0x%08lX", static_cast<unsigned long>(*exitCode));
     return std::string("has ended with code ") + code;
 }
 
 std::string TorvaneProcess::ShownWindows() const {
     std::vector<HWND> visible;
-    for (HWND window : TopLevelWindowsOf(processId_)) {
+    for (HWND window : TopLevelWindowsOf(process_.Id())) {
         if (IsWindowVisible(window)) {
             visible.push_back(window);
         }

@@ -4,7 +4,7 @@
 // dialogs it shows and how it ends. A process still running when its owner
 // goes away is ended, so no test leaves one behind.
 
-#include "platform/win32/UniqueHandles.h"
+#include "ChildProcess.h"
 
 #include <windows.h>
 
@@ -25,17 +25,16 @@ public:
     TorvaneProcess();
     TorvaneProcess(const TorvaneProcess &) = delete;
     TorvaneProcess &operator=(const TorvaneProcess &) = delete;
-    ~TorvaneProcess();
 
     HWND Window() const { return window_; }
     // A control of the main window by its name in the layout table.
     HWND Control(std::string_view name) const;
-    DWORD ThreadId() const { return threadId_; }
-    DWORD ProcessId() const { return processId_; }
-    HANDLE Process() const { return process_.get(); }
+    DWORD ThreadId() const { return process_.ThreadId(); }
+    DWORD ProcessId() const { return process_.Id(); }
+    HANDLE Process() const { return process_.Handle(); }
     // The control with the focus, or null.
     HWND Focus() const;
-    bool Running() const;
+    bool Running() const { return process_.Running(); }
 
     // The one message box the process shows; throws if none comes or there
     // is more than one.
@@ -53,9 +52,7 @@ private:
     std::string State() const;
     std::string ShownWindows() const;
 
-    unique_handle process_;
-    DWORD processId_ = 0;
-    DWORD threadId_ = 0;
+    ChildProcess process_;
     HWND window_ = nullptr;
 };
 

@@ -1,6 +1,7 @@
 // Start-up: the Windows services, the main window, and the standard report
 // for anything that fails before the window can take over.
 
+#include "app/modMain.h"
 #include "platform/win32/MainWindow.h"
 #include "platform/win32/Win32Application.h"
 #include "platform/win32/Win32Dialogs.h"
@@ -23,6 +24,8 @@ int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE, PWSTR, int nShowCmd) {
     Win32Dialogs dialogs(ApplicationTitle);
     Win32Application application;
     const PlatformServices services{registry, codePage, files, dialogs, application};
+    // Declared after the services, so the settings object goes before them.
+    const ProgramSettingsLifetime settingsLifetime;
 
     int exitCode = ExitCode::Failure;
     RunEvent(services, [&] {

@@ -2,12 +2,15 @@
 
 #include <new>
 
-AppError ToAppError(const std::exception &failure) {
+AppError ToAppError(const std::exception &failure, const std::string &source) {
     if (const auto *known = dynamic_cast<const AppError *>(&failure)) {
-        return *known;
+        if (!known->Source().empty()) {
+            return *known;
+        }
+        return AppError(known->Category(), known->Number(), known->Description(), source);
     }
     if (dynamic_cast<const std::bad_alloc *>(&failure) != nullptr) {
-        return AppError(ErrorNumber::OutOfMemory, "Out of memory");
+        return AppError(ErrorCategory::Program, ErrorNumber::OutOfMemory, "Out of memory", source);
     }
-    return AppError(ErrorNumber::Internal, failure.what());
+    return AppError(ErrorCategory::Program, ErrorNumber::Internal, failure.what(), source);
 }

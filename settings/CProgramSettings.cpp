@@ -33,7 +33,7 @@ std::string CProgramSettings::KeyPath() const {
 }
 
 void CProgramSettings::ReportError(const std::exception &failure, const char *procedure) {
-    const AppError error = ToAppError(failure);
+    const AppError error = ToAppError(failure, procedure);
     services_.dialogs.ShowMessage("Error: " + std::to_string(error.Number()) + ". " +
                                       error.Description(),
                                   MESSAGE_OK_ONLY, std::string(procedure));

@@ -1,40 +1,16 @@
 #include "platform/win32/WideText.h"
 
-namespace {
+#include "platform/Utf8.h"
 
-constexpr std::int32_t InvalidArgument = 5; // the program's own number for bad text
-
-} // namespace
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "the wide Windows APIs take UTF-16");
 
 std::wstring Widen(const std::string &utf8) {
-    if (utf8.empty()) {
-        return {};
-    }
-    const int length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(),
-                                           static_cast<int>(utf8.size()), nullptr, 0);
-    if (length == 0) {
-        throw AppError(InvalidArgument, "Invalid procedure call or argument");
-    }
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), static_cast<int>(utf8.size()),
-                        wide.data(), length);
-    return wide;
+    const std::u16string utf16 = Utf8ToUtf16(utf8);
+    return std::wstring(utf16.begin(), utf16.end());
 }
 
 std::string Narrow(const std::wstring &utf16) {
-    if (utf16.empty()) {
-        return {};
-    }
-    const int length =
-        WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, utf16.data(),
-                            static_cast<int>(utf16.size()), nullptr, 0, nullptr, nullptr);
-    if (length == 0) {
-        throw AppError(InvalidArgument, "Invalid procedure call or argument");
-    }
-    std::string narrow(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, utf16.data(), static_cast<int>(utf16.size()),
-                        narrow.data(), length, nullptr, nullptr);
-    return narrow;
+    return Utf16ToUtf8(std::u16string(utf16.begin(), utf16.end()));
 }
 
 std::string SystemErrorText(DWORD code) {
@@ -53,6 +29,7 @@ std::string SystemErrorText(DWORD code) {
     return Narrow(text);
 }
 
-AppError Win32Error(DWORD code) {
-    return AppError(static_cast<std::int32_t>(code), SystemErrorText(code));
+AppError Win32Error(DWORD code, std::string source) {
+    return AppError(ErrorCategory::Win32, static_cast<std::int32_t>(code), SystemErrorText(code),
+                    std::move(source));
 }

@@ -6,12 +6,14 @@
 
 #include <string>
 
-// The program's UTF-8 text to and from the UTF-16 of the wide APIs.
-// Throws AppError on text that is not valid in the source encoding.
+// The program's UTF-8 text to and from the UTF-16 of the wide APIs; a lone
+// surrogate survives the round trip (see platform/Utf8.h). Throws AppError on
+// UTF-8 that is not valid.
 std::wstring Widen(const std::string &utf8);
 std::string Narrow(const std::wstring &utf16);
 
 // The system's description of a Win32 error code, without trailing line breaks.
 std::string SystemErrorText(DWORD code);
-// An AppError carrying a Win32 error code and its system description.
-AppError Win32Error(DWORD code);
+// An AppError carrying a Win32 error code and its system description, raised
+// by source (the procedure or system call that failed).
+AppError Win32Error(DWORD code, std::string source = {});

@@ -104,7 +104,8 @@ std::optional<std::string> Win32Dialogs::ShowOpenFile(const OpenFileRequest &req
         return std::nullopt; // cancelled
     }
     // The buffer may be half overwritten now; the caller keeps its preset.
-    throw AppError(static_cast<std::int32_t>(error), CommonDialogErrorText(error));
+    throw AppError(ErrorCategory::CommonDialog, static_cast<std::int32_t>(error),
+                   CommonDialogErrorText(error), "GetOpenFileNameW");
 }
 
 std::string CommonDialogErrorText(DWORD code) {

@@ -14,7 +14,7 @@ std::wstring FullPath(const std::wstring &path) {
     DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
     for (;;) {
         if (needed == 0) {
-            throw Win32Error(GetLastError());
+            throw Win32Error(GetLastError(), "GetFullPathNameW");
         }
         std::wstring full(needed, L'\0');
         const DWORD written = GetFullPathNameW(path.c_str(), needed, full.data(), nullptr);
@@ -53,7 +53,7 @@ std::string Win32FileSystem::FirstMatchingFile(const std::string &path) {
             error == ERROR_NO_MORE_FILES) {
             return {};
         }
-        throw Win32Error(error);
+        throw Win32Error(error, "FindFirstFileW");
     }
     do {
         if ((entry.dwFileAttributes & NotANormalFile) == 0) {
@@ -74,6 +74,6 @@ void Win32FileSystem::RenameFile(const std::string &from, const std::string &to)
     }
     // No MOVEFILE_REPLACE_EXISTING: an existing file is never overwritten.
     if (!MoveFileExW(source.c_str(), target.c_str(), 0)) {
-        throw Win32Error(GetLastError());
+        throw Win32Error(GetLastError(), "MoveFileExW");
     }
 }

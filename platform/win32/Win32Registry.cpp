@@ -69,7 +69,7 @@ std::string Win32AnsiCodePage::ToAnsi(const std::string &text) {
     const int length = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()),
                                            nullptr, 0, nullptr, nullptr);
     if (length == 0) {
-        throw Win32Error(GetLastError());
+        throw Win32Error(GetLastError(), "WideCharToMultiByte");
     }
     std::string ansi(static_cast<std::size_t>(length), '\0');
     WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), ansi.data(), length,
@@ -84,7 +84,7 @@ std::string Win32AnsiCodePage::FromAnsi(const std::string &ansiBytes) {
     const int length = MultiByteToWideChar(CP_ACP, 0, ansiBytes.data(),
                                            static_cast<int>(ansiBytes.size()), nullptr, 0);
     if (length == 0) {
-        throw Win32Error(GetLastError());
+        throw Win32Error(GetLastError(), "MultiByteToWideChar");
     }
     std::wstring wide(static_cast<std::size_t>(length), L'\0');
     MultiByteToWideChar(CP_ACP, 0, ansiBytes.data(), static_cast<int>(ansiBytes.size()),

@@ -109,7 +109,8 @@ TEST_F(ProgramSettingsTest, SectionEmptyLooksOneLevelHigher) {
 TEST_F(ProgramSettingsTest, FailureInsideGetKeyValueIsReportedOnceUnderItsName) {
     Configure("SOFTWARE", "Kestrova", "Quorvex", "Defaults");
     StoreDatabase("SOFTWARE\\Kestrova\\Quorvex\\Defaults", RegistryType::String, "x\0"s);
-    fakes.codePage.fromAnsiFailure = AppError(5, "Invalid procedure call or argument");
+    fakes.codePage.fromAnsiFailure =
+        AppError(ErrorCategory::Program, 5, "Invalid procedure call or argument", "");
 
     EXPECT_EQ("default", settings.ReadEntry("Database", "default"));
     ASSERT_EQ(1u, fakes.dialogs.messages.size());
@@ -122,7 +123,8 @@ TEST_F(ProgramSettingsTest, FailureInsideGetKeyValueIsReportedOnceUnderItsName) 
 
 TEST_F(ProgramSettingsTest, FailureInsideSetKeyValueIsReportedUnderItsName) {
     Configure("SOFTWARE", "Kestrova", "Quorvex", "Defaults");
-    fakes.codePage.toAnsiFailure = AppError(5, "Invalid procedure call or argument");
+    fakes.codePage.toAnsiFailure =
+        AppError(ErrorCategory::Program, 5, "Invalid procedure call or argument", "");
 
     settings.WriteEntry("Database", "x");
     ASSERT_EQ(1u, fakes.dialogs.messages.size());

@@ -14,6 +14,7 @@ const std::string ProductKey = "SOFTWARE\\Kestrova\\Quorvex\\Defaults";
 class frmMainTest : public ::testing::Test {
 protected:
     FakeServices fakes;
+    ProgramSettingsLifetime settingsLifetime;
     FakeFormView view;
     frmMain form{fakes.Services(), view};
 
@@ -40,6 +41,7 @@ TEST_F(frmMainTest, LoadSetsCaptionFromProductNameAndVersion) {
 }
 
 TEST_F(frmMainTest, LoadConfiguresTheOneSettingsObjectForTheProductKey) {
+    ASSERT_EQ(nullptr, gProgramSettings) << "carried over from an earlier run";
     form.Form_Load();
     ASSERT_NE(nullptr, gProgramSettings);
     EXPECT_EQ(HKEY_CURRENT_USER_VALUE, gProgramSettings->RootKey());
@@ -72,6 +74,7 @@ TEST_F(frmMainTest, LoadShowsThePathOnlyWhenAFileExistsThere) {
         for (const std::string &file : c.existingFiles) {
             fresh.files.AddFile(file);
         }
+        const ProgramSettingsLifetime lifetime;
         frmMain loaded(fresh.Services(), freshView);
         loaded.Form_Load();
         EXPECT_EQ(c.expectedText, freshView.databaseFileText) << c.what;
@@ -81,8 +84,9 @@ TEST_F(frmMainTest, LoadShowsThePathOnlyWhenAFileExistsThere) {
 
 TEST_F(frmMainTest, LoadLeavesTheFieldEmptyWhenThePathCannotBeSearched) {
     StoreDatabase("C:\\bad<name>.mdb\0"s);
-    fakes.files.unsearchable.emplace("C:\\bad<name>.mdb",
-                                     AppError(123, "The filename syntax is incorrect."));
+    fakes.files.unsearchable.emplace(
+        "C:\\bad<name>.mdb",
+        AppError(ErrorCategory::Win32, 123, "The filename syntax is incorrect.", "FindFirstFileW"));
     form.Form_Load();
     EXPECT_EQ("", view.databaseFileText);
     EXPECT_TRUE(fakes.application.endedWith.empty());
@@ -124,7 +128,8 @@ TEST_F(frmMainTest, RenameAppendsAdvancedTellsTheUserAndEnds) {
 TEST_F(frmMainTest, FailedRenameReachesTheStandardReportAndEndsWithFailure) {
     fakes.files.AddFile(DefaultPath);
     fakes.files.renameFailure =
-        AppError(183, "Cannot create a file when that file already exists.");
+        AppError(ErrorCategory::Win32, 183, "Cannot create a file when that file already exists.",
+                 "MoveFileExW");
     view.databaseFileText = DefaultPath;
     RunEvent(fakes.Services(), [&] { form.cmdRename_Click(); });
     EXPECT_EQ(std::vector<std::string>{"Error 183:\r\n\r\nCannot create a file when that file "
@@ -170,7 +175,8 @@ TEST_F(frmMainTest, CancelledBrowseLeavesTheTextAsItWas) {
 
 TEST_F(frmMainTest, BrowseFailureIsShownUnderTheCaptionAndTheWindowStays) {
     view.databaseFileText = "C:\\typed.mdb";
-    fakes.dialogs.openFailure = AppError(0x3003, "The file name buffer is too small.");
+    fakes.dialogs.openFailure = AppError(ErrorCategory::CommonDialog, 0x3003,
+                                         "The file name buffer is too small.", "GetOpenFileNameW");
     form.cmdBrowse_Click();
     ASSERT_EQ(1u, fakes.dialogs.messages.size());
     EXPECT_EQ("frmMain: cmdBrowse_Click: The file name buffer is too small.",

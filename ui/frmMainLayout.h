@@ -3,7 +3,9 @@
 // The main window as designed: one table that both the window builder and
 // the tests read. Measurements are twips from the client area's top left.
 
+#include <algorithm>
 #include <array>
+#include <cstddef>
 #include <string_view>
 
 enum class ControlKind { Label, CommandButton, TextBox };
@@ -50,6 +52,50 @@ constexpr std::array<ControlLayout, 7> Controls{{
     {"cmdCancel", ControlKind::CommandButton, "Cancel", 4020, 1740, 1815, 555, 6,
      ButtonRole::Cancel},
 }};
+
+// The order to create controls in, which is the order focus moves in: the
+// controls that take focus by tabIndex, each preceded by the labels that
+// stand just before it in the table, since a label names the control
+// created after it.
+template <std::size_t N>
+std::array<std::size_t, N> CreationOrderOf(const std::array<ControlLayout, N> &controls) {
+    std::array<std::size_t, N> focusable{};
+    std::size_t focusableCount = 0;
+    for (std::size_t i = 0; i < N; ++i) {
+        if (controls[i].kind != ControlKind::Label) {
+            focusable[focusableCount++] = i;
+        }
+    }
+    std::stable_sort(
+        focusable.begin(), focusable.begin() + focusableCount,
+        [&](std::size_t a, std::size_t b) { return controls[a].tabIndex < controls[b].tabIndex; });
+    std::array<std::size_t, N> order{};
+    std::array<bool, N> placed{};
+    std::size_t count = 0;
+    const auto place = [&](std::size_t i) {
+        order[count++] = i;
+        placed[i] = true;
+    };
+    for (std::size_t f = 0; f < focusableCount; ++f) {
+        std::size_t first = focusable[f];
+        while (first > 0 && controls[first - 1].kind == ControlKind::Label && !placed[first - 1]) {
+            --first;
+        }
+        for (std::size_t i = first; i <= focusable[f]; ++i) {
+            place(i);
+        }
+    }
+    for (std::size_t i = 0; i < N; ++i) {
+        if (!placed[i]) {
+            place(i); // labels that name nothing
+        }
+    }
+    return order;
+}
+
+inline std::array<std::size_t, Controls.size()> CreationOrder() {
+    return CreationOrderOf(Controls);
+}
 
 // Twips to pixels at the given DPI, rounded as MulDiv rounds.
 constexpr int TwipsToPixels(int twips, int dpi) {

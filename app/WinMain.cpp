@@ -30,7 +30,8 @@ int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE, PWSTR, int nShowCmd) {
     int exitCode = ExitCode::Failure;
     RunEvent(services, [&] {
         MainWindow window(services, application, dialogs);
-        exitCode = window.Run(hInstance, nShowCmd);
+        window.Open(hInstance, nShowCmd);
+        exitCode = window.RunMessageLoop();
     });
     return application.ExitCodeOr(exitCode);
 }

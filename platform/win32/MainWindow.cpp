@@ -28,6 +28,19 @@ UINT DpiOf(HWND window) {
     return static_cast<UINT>(dpi);
 }
 
+// The frame whose client area is clientWidth x clientHeight at dpi. Windows
+// that track DPI per window measure the frame at that DPI.
+SIZE FrameSizeFor(int clientWidth, int clientHeight, UINT dpi) {
+    using AdjustForDpiFn = BOOL(WINAPI *)(LPRECT, DWORD, BOOL, DWORD, UINT);
+    static const auto adjustForDpi = reinterpret_cast<AdjustForDpiFn>(reinterpret_cast<void *>(
+        GetProcAddress(GetModuleHandleW(L"user32.dll"), "AdjustWindowRectExForDpi")));
+    RECT frame{0, 0, clientWidth, clientHeight};
+    if (adjustForDpi == nullptr || !adjustForDpi(&frame, WindowStyle, FALSE, WindowExStyle, dpi)) {
+        AdjustWindowRectEx(&frame, WindowStyle, FALSE, WindowExStyle);
+    }
+    return {frame.right - frame.left, frame.bottom - frame.top};
+}
+
 // The system's default dialog font, "MS Shell Dlg" at 8 points, which the
 // layout was designed for; Windows maps it to the UI font of its language.
 HFONT CreateDialogFont(UINT dpi) {
@@ -78,7 +91,12 @@ MainWindow::MainWindow(const PlatformServices &services, Win32Application &appli
                        Win32Dialogs &dialogs)
     : services_(services), application_(application), dialogs_(dialogs), form_(services, *this) {}
 
-int MainWindow::Run(HINSTANCE instance, int showCommand) {
+MainWindow::~MainWindow() {
+    // Destroyed here, while every member its last messages reach still lives.
+    window_.reset();
+}
+
+void MainWindow::Open(HINSTANCE instance, int showCommand) {
     Create(instance);
     RunEvent(services_, [this] { form_.Form_Load(); });
     if (!application_.Ended()) {
@@ -86,7 +104,10 @@ int MainWindow::Run(HINSTANCE instance, int showCommand) {
         SetForegroundWindow(window_.get());
         SetFocus(Control("cmdRename"));
     }
-    MSG message;
+}
+
+int MainWindow::RunMessageLoop() {
+    MSG message{};
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         if (!IsDialogMessageW(window_.get(), &message)) {
             TranslateMessage(&message);
@@ -105,17 +126,21 @@ void MainWindow::Create(HINSTANCE instance) {
     windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
     windowClass.lpszClassName = WindowClassName;
     if (RegisterClassExW(&windowClass) == 0) {
-        throw Win32Error(GetLastError());
+        throw Win32Error(GetLastError(), "RegisterClassExW");
     }
-    // An invisible owner keeps the window off the taskbar.
+    // An invisible owner keeps the window off the taskbar; without it the
+    // window would not look as designed, so that is a failure too.
     owner_.reset(CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                                  instance, nullptr));
+    if (!owner_) {
+        throw Win32Error(GetLastError(), "CreateWindowExW");
+    }
+    // WM_NCCREATE binds the window to this object, so no message is missed.
     const std::wstring caption = Widen(std::string(frmMainLayout::Form.designCaption));
-    window_.reset(CreateWindowExW(WindowExStyle, WindowClassName, caption.c_str(), WindowStyle,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, owner_.get(), nullptr,
-                                  instance, this));
-    if (!window_) {
-        throw Win32Error(GetLastError());
+    if (CreateWindowExW(WindowExStyle, WindowClassName, caption.c_str(), WindowStyle, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner_.get(), nullptr,
+                        instance, this) == nullptr) {
+        throw Win32Error(GetLastError(), "CreateWindowExW");
     }
     application_.SetMainWindow(window_.get());
     dialogs_.SetOwner(window_.get());
@@ -137,7 +162,8 @@ void MainWindow::Create(HINSTANCE instance) {
 }
 
 void MainWindow::CreateControls(HINSTANCE instance) {
-    for (std::size_t i = 0; i < frmMainLayout::Controls.size(); ++i) {
+    // Creation order is the order focus moves in.
+    for (const std::size_t i : frmMainLayout::CreationOrder()) {
         const ControlLayout &control = frmMainLayout::Controls[i];
         const std::wstring caption = Widen(std::string(control.caption));
         controls_[i] = CreateWindowExW(
@@ -146,7 +172,7 @@ void MainWindow::CreateControls(HINSTANCE instance) {
             window_.get(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(control))),
             instance, nullptr);
         if (controls_[i] == nullptr) {
-            throw Win32Error(GetLastError());
+            throw Win32Error(GetLastError(), "CreateWindowExW");
         }
         if (control.kind == ControlKind::TextBox) {
             SendMessageW(controls_[i], EM_SETLIMITTEXT, 0, 0); // no length limit
@@ -155,17 +181,22 @@ void MainWindow::CreateControls(HINSTANCE instance) {
 }
 
 void MainWindow::Layout(UINT dpi) {
-    // Size the frame so the client area is exactly the designed size.
     const int clientWidth = Scale(frmMainLayout::Form.clientWidth, dpi);
     const int clientHeight = Scale(frmMainLayout::Form.clientHeight, dpi);
-    RECT frame{};
-    RECT client{};
-    GetWindowRect(window_.get(), &frame);
-    GetClientRect(window_.get(), &client);
-    SetWindowPos(window_.get(), nullptr, 0, 0,
-                 (frame.right - frame.left) - client.right + clientWidth,
-                 (frame.bottom - frame.top) - client.bottom + clientHeight,
+    SIZE frame = FrameSizeFor(clientWidth, clientHeight, dpi);
+    SetWindowPos(window_.get(), nullptr, 0, 0, frame.cx, frame.cy,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // A system that draws the frame at another DPI than it reports for the
+    // window (Wine keeps the system's) leaves another client size: correct
+    // by what is left over.
+    RECT client{};
+    GetClientRect(window_.get(), &client);
+    if (client.right != clientWidth || client.bottom != clientHeight) {
+        frame.cx += clientWidth - client.right;
+        frame.cy += clientHeight - client.bottom;
+        SetWindowPos(window_.get(), nullptr, 0, 0, frame.cx, frame.cy,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
 
     // The old font is deleted only once no control uses it any more.
     unique_hfont font(CreateDialogFont(dpi));
@@ -201,10 +232,16 @@ void MainWindow::SetDatabaseFileText(const std::string &text) {
 }
 
 void MainWindow::OnCommand(int id) {
-    // Once the program has ended no further event code runs.
-    if (application_.Ended()) {
+    // Once the program has ended no further event code runs, and while one
+    // handler runs (inside its message box, say) no other starts.
+    if (application_.Ended() || handlingCommand_) {
         return;
     }
+    handlingCommand_ = true;
+    struct Finished {
+        bool &flag;
+        ~Finished() { flag = false; }
+    } finished{handlingCommand_};
     switch (id) {
     case IDOK:
         RunEvent(services_, [this] { form_.cmdRename_Click(); });
@@ -222,15 +259,30 @@ void MainWindow::OnCommand(int id) {
 
 LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
-        const auto *create = reinterpret_cast<const CREATESTRUCTW *>(lParam);
-        SetWindowLongPtrW(window, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+        auto *created = static_cast<MainWindow *>(
+            reinterpret_cast<const CREATESTRUCTW *>(lParam)->lpCreateParams);
+        created->window_.reset(window);
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
     }
     auto *self = reinterpret_cast<MainWindow *>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (self == nullptr || self->window_.get() != window) {
         return DefWindowProcW(window, message, wParam, lParam);
     }
+    if (message == WM_NCDESTROY) {
+        self->OnDestroyed();
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
     return self->HandleMessage(message, wParam, lParam);
+}
+
+void MainWindow::OnDestroyed() {
+    SetWindowLongPtrW(window_.get(), GWLP_USERDATA, 0);
+    // Windows destroys the window itself; the owner only lets go of it.
+    window_.release();
+    controls_.fill(nullptr);
+    focusOnDeactivate_ = nullptr;
+    dialogs_.SetOwner(nullptr);
+    application_.SetMainWindow(nullptr);
 }
 
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -23,10 +23,14 @@ public:
                Win32Dialogs &dialogs);
     MainWindow(const MainWindow &) = delete;
     MainWindow &operator=(const MainWindow &) = delete;
+    ~MainWindow() override;
 
     // Creates the window, runs Form_Load and shows it unless loading ended
-    // the program. Returns the exit code once the program ends.
-    int Run(HINSTANCE instance, int showCommand);
+    // the program.
+    void Open(HINSTANCE instance, int showCommand);
+    // Dispatches messages until the program ends; returns its exit code.
+    int RunMessageLoop();
+    HWND Handle() const { return window_.get(); }
 
     void SetCaption(const std::string &caption) override;
     std::string DatabaseFileText() override;
@@ -40,15 +44,23 @@ private:
     // Sizes the client area, places every control and sets the font for dpi.
     void Layout(UINT dpi);
     void OnCommand(int id);
+    // The window is going: no service may keep its handle.
+    void OnDestroyed();
     HWND Control(std::string_view name) const;
 
     PlatformServices services_;
     Win32Application &application_;
     Win32Dialogs &dialogs_;
     frmMain form_;
+    // Members go in reverse order: the window, and the controls with it,
+    // before the font they draw with, and before the owner that keeps the
+    // window off the taskbar.
     unique_hwnd owner_;
+    unique_hfont font_;
     unique_hwnd window_;
     std::array<HWND, frmMainLayout::Controls.size()> controls_{};
-    unique_hfont font_;
     HWND focusOnDeactivate_ = nullptr;
+    // True while a command's handler runs, so a click that arrives inside
+    // its message box does not start another.
+    bool handlingCommand_ = false;
 };

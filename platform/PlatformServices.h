@@ -46,6 +46,11 @@ public:
                                     std::uint32_t type, const unsigned char *data,
                                     std::uint32_t size) = 0;
     virtual RegistryStatus CloseKey(RegistryHandle key) = 0;
+    // A string value's text as it is stored, read through the wide entry
+    // point, as UTF-8 and without its one terminating NUL: the ANSI read
+    // gives only its nearest look-alike in the code page.
+    virtual RegistryStatus QueryStoredText(RegistryHandle key, const std::string &valueName,
+                                           std::string &text) = 0;
 };
 
 // Conversion between the program's text and the system's ANSI code page.
@@ -55,6 +60,9 @@ public:
     virtual ~IAnsiCodePage() = default;
     virtual std::string ToAnsi(const std::string &text) = 0;
     virtual std::string FromAnsi(const std::string &ansiBytes) = 0;
+    // True when every character of text has its own exact form in the code
+    // page: no look-alike stands in for it, and no default character.
+    virtual bool Represents(const std::string &text) = 0;
 };
 
 class IFileSystem {

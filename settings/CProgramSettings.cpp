@@ -92,6 +92,14 @@ RegistryValue CProgramSettings::GetKeyValue(RootKeyValue hKey, const std::string
                 if (buffer[copied - 1] == 0) {
                     --copied; // only the one terminating NUL
                 }
+                // Text a Unicode program stored with characters outside the
+                // code page reads as look-alikes that may name another file:
+                // such a value counts as unreadable.
+                std::string stored;
+                if (registry.QueryStoredText(key.Handle(), name, stored) != REGISTRY_SUCCESS ||
+                    !services_.codePage.Represents(stored)) {
+                    return {};
+                }
                 return services_.codePage.FromAnsi(
                     std::string(reinterpret_cast<const char *>(buffer.data()), copied));
             }

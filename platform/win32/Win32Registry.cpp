@@ -2,10 +2,27 @@
 
 #include "platform/win32/WideText.h"
 
+#include <algorithm>
+
 namespace {
 
 HKEY ToKey(RegistryHandle key) { return reinterpret_cast<HKEY>(key); }
 RegistryHandle FromKey(HKEY key) { return reinterpret_cast<RegistryHandle>(key); }
+
+// ANSI code page bytes as UTF-16; every byte sequence converts.
+std::wstring AnsiToWide(const std::string &ansi) {
+    if (ansi.empty()) {
+        return {};
+    }
+    const int length =
+        MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+    if (length == 0) {
+        throw Win32Error(GetLastError(), "MultiByteToWideChar");
+    }
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(), length);
+    return wide;
+}
 
 } // namespace
 
@@ -61,6 +78,31 @@ RegistryStatus Win32Registry::SetValue(RegistryHandle key, const std::string &va
 
 RegistryStatus Win32Registry::CloseKey(RegistryHandle key) { return RegCloseKey(ToKey(key)); }
 
+RegistryStatus Win32Registry::QueryStoredText(RegistryHandle key, const std::string &valueName,
+                                              std::string &text) {
+    const std::wstring name = AnsiToWide(valueName);
+    DWORD type = 0;
+    DWORD size = 0;
+    LONG status = RegQueryValueExW(ToKey(key), name.c_str(), nullptr, &type, nullptr, &size);
+    if (status != ERROR_SUCCESS) {
+        return status;
+    }
+    // Room for an odd byte and a NUL the registry may add.
+    std::wstring stored(size / sizeof(wchar_t) + 2, L'\0');
+    DWORD copied = static_cast<DWORD>(stored.size() * sizeof(wchar_t));
+    status = RegQueryValueExW(ToKey(key), name.c_str(), nullptr, &type,
+                              reinterpret_cast<BYTE *>(stored.data()), &copied);
+    if (status != ERROR_SUCCESS) {
+        return status;
+    }
+    stored.resize(std::min<std::size_t>(copied / sizeof(wchar_t), stored.size()));
+    if (!stored.empty() && stored.back() == L'\0') {
+        stored.pop_back();
+    }
+    text = Narrow(stored);
+    return ERROR_SUCCESS;
+}
+
 std::string Win32AnsiCodePage::ToAnsi(const std::string &text) {
     const std::wstring wide = Widen(text);
     if (wide.empty()) {
@@ -77,17 +119,25 @@ std::string Win32AnsiCodePage::ToAnsi(const std::string &text) {
     return ansi;
 }
 
-std::string Win32AnsiCodePage::FromAnsi(const std::string &ansiBytes) {
-    if (ansiBytes.empty()) {
-        return {};
+bool Win32AnsiCodePage::Represents(const std::string &text) {
+    const std::wstring wide = Widen(text);
+    if (wide.empty()) {
+        return true;
     }
-    const int length = MultiByteToWideChar(CP_ACP, 0, ansiBytes.data(),
-                                           static_cast<int>(ansiBytes.size()), nullptr, 0);
+    // Without best fit an unmappable character becomes the default one, so
+    // the text survives the way there and back only if each has its own form.
+    const int length =
+        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(),
+                            static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
     if (length == 0) {
-        throw Win32Error(GetLastError(), "MultiByteToWideChar");
+        return false;
     }
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, ansiBytes.data(), static_cast<int>(ansiBytes.size()),
-                        wide.data(), length);
-    return Narrow(wide);
+    std::string ansi(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
+                        ansi.data(), length, nullptr, nullptr);
+    return AnsiToWide(ansi) == wide;
+}
+
+std::string Win32AnsiCodePage::FromAnsi(const std::string &ansiBytes) {
+    return Narrow(AnsiToWide(ansiBytes));
 }

@@ -20,10 +20,13 @@ public:
     RegistryStatus SetValue(RegistryHandle key, const std::string &valueName, std::uint32_t type,
                             const unsigned char *data, std::uint32_t size) override;
     RegistryStatus CloseKey(RegistryHandle key) override;
+    RegistryStatus QueryStoredText(RegistryHandle key, const std::string &valueName,
+                                   std::string &text) override;
 };
 
 class Win32AnsiCodePage : public IAnsiCodePage {
 public:
     std::string ToAnsi(const std::string &text) override;
     std::string FromAnsi(const std::string &ansiBytes) override;
+    bool Represents(const std::string &text) override;
 };

@@ -27,6 +27,10 @@ public:
     virtual IAnsiCodePage &CodePage() = 0;
     // Stores exactly these bytes (no NUL added) as a value under KeyPath().
     virtual void Store(const std::string &name, std::uint32_t type, const std::string &bytes) = 0;
+    // A string value as a Unicode program stores it (UTF-8 text here), whose
+    // ANSI read the system gives as ansiLookAlike; the fake needs telling.
+    virtual void StoreUnicode(const std::string &name, const std::string &text,
+                              const std::string &ansiLookAlike) = 0;
     // Type and bytes of a value under KeyPath(), if there is one.
     virtual std::optional<std::pair<std::uint32_t, std::string>>
     Stored(const std::string &name) = 0;

@@ -150,6 +150,39 @@ TEST_F(SettingsContract, ReadEntryTurnsEachKindOfValueIntoText) {
     EXPECT_TRUE(dialogs.messages.empty());
 }
 
+struct UnicodeValueCase {
+    const char *what;
+    std::string stored; // UTF-8, as a Unicode program stored it
+    std::string ansiRead;
+    std::string expected;
+};
+
+// The ANSI read gives a look-alike that can name another file, so a value
+// the code page cannot hold exactly reads as unreadable: the default.
+TEST_F(SettingsContract, ValueOutsideTheCodePageIsNotTakenForItsLookAlike) {
+    const UnicodeValueCase cases[] = {
+        {"fullwidth backslash", "C:\\db\\old\xef\xbc\xbcQvxData.mdb", "C:\\db\\old\\QvxData.mdb",
+         "default"},
+        {"a with macron", "C:\\db\\Qvxd\xc4\x81t\xc4\x81.mdb", "C:\\db\\Qvxdata.mdb", "default"},
+        {"fullwidth asterisk", "C:\\db\\\xef\xbc\x8a.mdb", "C:\\db\\*.mdb", "default"},
+        {"in the code page",
+         "C:\\Donn\xc3\xa9"
+         "es\\QvxData.mdb",
+         "C:\\Donn\xc3\xa9"
+         "es\\QvxData.mdb",
+         "C:\\Donn\xc3\xa9"
+         "es\\QvxData.mdb"},
+    };
+    for (const UnicodeValueCase &c : cases) {
+        bed->StoreUnicode("Database", c.stored, c.ansiRead);
+        const auto raw = bed->Stored("Database");
+        ASSERT_TRUE(raw.has_value()) << c.what;
+        EXPECT_EQ(c.ansiRead + '\0', bed->CodePage().FromAnsi(raw->second)) << c.what;
+        EXPECT_EQ(c.expected, settings.ReadEntry("Database", "default")) << c.what;
+    }
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
 TEST_F(SettingsContract, WriteEntryStoresTextWithOneNul) {
     settings.WriteEntry("Database", "abc");
     const auto stored = bed->Stored("Database");

@@ -17,7 +17,13 @@ FakeRegistry::KeyName FakeRegistry::Name(RootKeyValue root, const std::string &s
 
 void FakeRegistry::Store(RootKeyValue root, const std::string &subKey, const std::string &name,
                          std::uint32_t type, const std::string &data) {
-    keys_[Name(root, subKey)][Fold(name)] = Value{type, data};
+    keys_[Name(root, subKey)][Fold(name)] = Value{type, data, std::nullopt};
+}
+
+void FakeRegistry::StoreUnicode(RootKeyValue root, const std::string &subKey,
+                                const std::string &name, const std::string &text,
+                                const std::string &ansiLookAlike) {
+    keys_[Name(root, subKey)][Fold(name)] = Value{RegistryType::String, ansiLookAlike + '\0', text};
 }
 
 void FakeRegistry::StoreKey(RootKeyValue root, const std::string &subKey) {
@@ -73,19 +79,47 @@ RegistryStatus FakeRegistry::CreateKey(RootKeyValue root, const std::string &sub
     return status;
 }
 
-RegistryStatus FakeRegistry::QueryValue(RegistryHandle key, const std::string &valueName,
-                                        std::uint32_t *type, unsigned char *data,
-                                        std::uint32_t *size) {
+const FakeRegistry::Value *FakeRegistry::Find(RegistryHandle key, const std::string &valueName,
+                                              RegistryStatus &status) {
     const auto handle = open_.find(key);
     if (handle == open_.end()) {
-        return INVALID_HANDLE;
+        status = INVALID_HANDLE;
+        return nullptr;
     }
     const auto &values = keys_[handle->second];
     const auto found = values.find(Fold(valueName));
     if (found == values.end()) {
-        return FILE_NOT_FOUND;
+        status = FILE_NOT_FOUND;
+        return nullptr;
     }
-    const Value &value = found->second;
+    status = REGISTRY_SUCCESS;
+    return &found->second;
+}
+
+RegistryStatus FakeRegistry::QueryStoredText(RegistryHandle key, const std::string &valueName,
+                                             std::string &text) {
+    RegistryStatus status = REGISTRY_SUCCESS;
+    const Value *value = Find(key, valueName, status);
+    if (value == nullptr) {
+        return status;
+    }
+    // The fake's code page passes text through, so its bytes are the text.
+    text = value->storedText.value_or(value->data);
+    if (!value->storedText && !text.empty() && text.back() == '\0') {
+        text.pop_back();
+    }
+    return REGISTRY_SUCCESS;
+}
+
+RegistryStatus FakeRegistry::QueryValue(RegistryHandle key, const std::string &valueName,
+                                        std::uint32_t *type, unsigned char *data,
+                                        std::uint32_t *size) {
+    RegistryStatus status = REGISTRY_SUCCESS;
+    const Value *found = Find(key, valueName, status);
+    if (found == nullptr) {
+        return status;
+    }
+    const Value &value = *found;
     const auto length = static_cast<std::uint32_t>(value.data.size());
     if (type != nullptr) {
         *type = value.type;
@@ -124,7 +158,7 @@ RegistryStatus FakeRegistry::SetValue(RegistryHandle key, const std::string &val
         return INVALID_HANDLE;
     }
     keys_[handle->second][Fold(valueName)] =
-        Value{type, std::string(reinterpret_cast<const char *>(data), size)};
+        Value{type, std::string(reinterpret_cast<const char *>(data), size), std::nullopt};
     return REGISTRY_SUCCESS;
 }
 

@@ -24,10 +24,16 @@ public:
     struct Value {
         std::uint32_t type;
         std::string data;
+        // What a Unicode program stored, when data is only its ANSI look-alike.
+        std::optional<std::string> storedText;
     };
 
     void Store(RootKeyValue root, const std::string &subKey, const std::string &name,
                std::uint32_t type, const std::string &data);
+    // A string as a Unicode program stores it: the ANSI entry points read
+    // ansiLookAlike, the wide one the text itself.
+    void StoreUnicode(RootKeyValue root, const std::string &subKey, const std::string &name,
+                      const std::string &text, const std::string &ansiLookAlike);
     void StoreKey(RootKeyValue root, const std::string &subKey);
     std::optional<Value> Stored(RootKeyValue root, const std::string &subKey,
                                 const std::string &name) const;
@@ -49,12 +55,15 @@ public:
     RegistryStatus SetValue(RegistryHandle key, const std::string &valueName, std::uint32_t type,
                             const unsigned char *data, std::uint32_t size) override;
     RegistryStatus CloseKey(RegistryHandle key) override;
+    RegistryStatus QueryStoredText(RegistryHandle key, const std::string &valueName,
+                                   std::string &text) override;
 
 private:
     using KeyName = std::pair<RootKeyValue, std::string>; // path folded to upper case
     static KeyName Name(RootKeyValue root, const std::string &subKey);
     static std::string Fold(const std::string &text);
     RegistryStatus Hand(const KeyName &name, RegistryHandle &key);
+    const Value *Find(RegistryHandle key, const std::string &valueName, RegistryStatus &status);
 
     std::map<KeyName, std::map<std::string, Value>> keys_;
     std::map<KeyName, RegistryStatus> refused_;

@@ -8,6 +8,7 @@
 #include "platform/PlatformServices.h"
 #include "ui/IFormView.h"
 
+#include <algorithm>
 #include <map>
 #include <optional>
 #include <string>
@@ -31,6 +32,12 @@ public:
             throw *fromAnsiFailure;
         }
         return ansiBytes;
+    }
+    // Like code page 1252, it holds Latin-1 and no character beyond: a
+    // UTF-8 lead byte from 0xC4 up starts one it lacks.
+    bool Represents(const std::string &text) override {
+        return std::none_of(text.begin(), text.end(),
+                            [](char byte) { return static_cast<unsigned char>(byte) >= 0xC4; });
     }
 };
 

@@ -81,6 +81,12 @@ public:
         Check(open.erase(key) == 1);
         return AnyStatus(input_);
     }
+    RegistryStatus QueryStoredText(RegistryHandle key, const std::string &,
+                                   std::string &text) override {
+        Check(open.count(key) == 1);
+        text = input_.ConsumeRandomLengthString(64);
+        return AnyStatus(input_);
+    }
 
 private:
     RegistryStatus Hand(RegistryHandle &key) {
@@ -100,6 +106,7 @@ class IdentityCodePage : public IAnsiCodePage {
 public:
     std::string ToAnsi(const std::string &text) override { return text; }
     std::string FromAnsi(const std::string &ansiBytes) override { return ansiBytes; }
+    bool Represents(const std::string &text) override { return text.find('\x80') == text.npos; }
 };
 
 class Unused : public IFileSystem, public IDialogs, public IApplication {

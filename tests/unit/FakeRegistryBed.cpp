@@ -10,6 +10,10 @@ public:
     void Store(const std::string &name, std::uint32_t type, const std::string &bytes) override {
         registry_.Store(HKEY_CURRENT_USER_VALUE, KeyPath(), name, type, bytes);
     }
+    void StoreUnicode(const std::string &name, const std::string &text,
+                      const std::string &ansiLookAlike) override {
+        registry_.StoreUnicode(HKEY_CURRENT_USER_VALUE, KeyPath(), name, text, ansiLookAlike);
+    }
     std::optional<std::pair<std::uint32_t, std::string>> Stored(const std::string &name) override {
         const auto value = registry_.Stored(HKEY_CURRENT_USER_VALUE, KeyPath(), name);
         if (!value) {

@@ -1,4 +1,5 @@
 #include "contract/RegistryBed.h"
+#include "platform/win32/WideText.h"
 #include "platform/win32/Win32Registry.h"
 
 #include <windows.h>
@@ -31,6 +32,17 @@ public:
         const LONG status = RegSetValueExA(key, name.c_str(), 0, type, data.data(),
                                            static_cast<DWORD>(bytes.size()));
         RegCloseKey(key);
+        if (status != ERROR_SUCCESS) {
+            throw std::runtime_error("cannot store the test value");
+        }
+    }
+
+    void StoreUnicode(const std::string &name, const std::string &text,
+                      const std::string &) override {
+        const std::wstring wide = Widen(text);
+        const LONG status = RegSetKeyValueW(
+            HKEY_CURRENT_USER, Widen(KeyPath()).c_str(), Widen(name).c_str(), REG_SZ, wide.c_str(),
+            static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)));
         if (status != ERROR_SUCCESS) {
             throw std::runtime_error("cannot store the test value");
         }

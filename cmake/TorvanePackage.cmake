@@ -1,7 +1,7 @@
 # The release: Torvane-<version>-<arch>.zip with Torvane.exe and its read-me,
 # made by the "package" target.
 install(TARGETS Torvane RUNTIME DESTINATION .)
-install(FILES "${PROJECT_SOURCE_DIR}/app/ReadMe.txt" DESTINATION .)
+install(FILES "${PROJECT_BINARY_DIR}/app/ReadMe.txt" DESTINATION .)
 
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME Torvane)

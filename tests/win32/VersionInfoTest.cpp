@@ -1,5 +1,6 @@
 // The version resource of Torvane.exe, which lands beside this test program.
 
+#include "platform/win32/UniqueHandles.h"
 #include "platform/win32/WideText.h"
 #include "platform/win32/Win32Application.h"
 
@@ -52,6 +53,37 @@ TEST_F(VersionInfoTest, FixedVersionIsOneZeroZeroZero) {
     EXPECT_EQ(MAKELONG(0, 1), fixed->dwFileVersionMS);
     EXPECT_EQ(0u, fixed->dwFileVersionLS);
     EXPECT_EQ(MAKELONG(0, 1), fixed->dwProductVersionMS);
+}
+
+// The version Torvane's manifest gives its own assembly.
+std::string ManifestVersion() {
+    const unique_hmodule image(LoadLibraryExW(
+        TorvanePath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+    HRSRC found = image ? FindResourceW(image.get(), MAKEINTRESOURCEW(1), RT_MANIFEST) : nullptr;
+    HGLOBAL loaded = found != nullptr ? LoadResource(image.get(), found) : nullptr;
+    if (loaded == nullptr) {
+        return "<no manifest>";
+    }
+    const std::string manifest(static_cast<const char *>(LockResource(loaded)),
+                               SizeofResource(image.get(), found));
+    const std::string marker = "name=\"Kestrova.Torvane\" version=\"";
+    const std::size_t start = manifest.find(marker);
+    if (start == std::string::npos) {
+        return "<no assembly identity>";
+    }
+    const std::size_t from = start + marker.size();
+    return manifest.substr(from, manifest.find('"', from) - from);
+}
+
+TEST_F(VersionInfoTest, ManifestCarriesTheSameVersion) {
+    VS_FIXEDFILEINFO *fixed = nullptr;
+    UINT size = 0;
+    ASSERT_TRUE(VerQueryValueW(block.data(), L"\\", reinterpret_cast<void **>(&fixed), &size));
+    const std::string expected = std::to_string(HIWORD(fixed->dwFileVersionMS)) + "." +
+                                 std::to_string(LOWORD(fixed->dwFileVersionMS)) + "." +
+                                 std::to_string(HIWORD(fixed->dwFileVersionLS)) + "." +
+                                 std::to_string(LOWORD(fixed->dwFileVersionLS));
+    EXPECT_EQ(expected, ManifestVersion());
 }
 
 TEST_F(VersionInfoTest, ApplicationReadsNameAndVersionBack) {

@@ -10,16 +10,12 @@
 #include <cstdio>
 #include <stdexcept>
 
-namespace {
-
-std::wstring TorvaneExecutable() {
+std::wstring BuiltTorvane() {
     const std::wstring self = ExecutablePath();
     return self.substr(0, self.find_last_of(L'\\') + 1) + L"Torvane.exe";
 }
 
-} // namespace
-
-TorvaneProcess::TorvaneProcess() : process_(TorvaneExecutable()) {
+TorvaneProcess::TorvaneProcess(const std::wstring &executable) : process_(executable) {
     // Stop early when the program shows a message or ends instead.
     WaitUntil([&] {
         window_ = VisibleWindowCaptioned(process_.Id(), MainWindowCaption);

@@ -18,11 +18,14 @@ struct ShownMessage {
     std::wstring text;
 };
 
+// The Torvane.exe that was built, beside this program.
+std::wstring BuiltTorvane();
+
 class TorvaneProcess {
 public:
-    // Starts Torvane.exe from this program's folder and waits for its main
-    // window; throws, naming what the process showed instead, if none comes.
-    TorvaneProcess();
+    // Starts the executable and waits for its main window; throws, naming
+    // what the process showed instead, if none comes.
+    explicit TorvaneProcess(const std::wstring &executable = BuiltTorvane());
     TorvaneProcess(const TorvaneProcess &) = delete;
     TorvaneProcess &operator=(const TorvaneProcess &) = delete;
 

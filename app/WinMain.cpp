@@ -2,6 +2,7 @@
 // for anything that fails before the window can take over.
 
 #include "app/modMain.h"
+#include "platform/win32/DllSearch.h"
 #include "platform/win32/MainWindow.h"
 #include "platform/win32/Win32Application.h"
 #include "platform/win32/Win32Dialogs.h"
@@ -18,6 +19,7 @@ constexpr char ApplicationTitle[] = "Torvane";
 } // namespace
 
 int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE, PWSTR, int nShowCmd) {
+    RestrictDllSearchToSystemFolder();
     Win32Registry registry;
     Win32AnsiCodePage codePage;
     Win32FileSystem files;

@@ -1,8 +1,25 @@
 #include "platform/win32/Win32Application.h"
 
+#include "platform/win32/SystemLibrary.h"
 #include "platform/win32/WideText.h"
 
 #include <vector>
+
+namespace {
+
+// The version functions, from version.dll in the system folder: a
+// version.dll beside the program must never be the one used.
+struct VersionLibrary {
+    SystemLibrary library{L"version.dll"};
+    decltype(&GetFileVersionInfoSizeW) getFileVersionInfoSize =
+        library.Get<decltype(&GetFileVersionInfoSizeW)>("GetFileVersionInfoSizeW");
+    decltype(&GetFileVersionInfoW) getFileVersionInfo =
+        library.Get<decltype(&GetFileVersionInfoW)>("GetFileVersionInfoW");
+    decltype(&VerQueryValueW) verQueryValue =
+        library.Get<decltype(&VerQueryValueW)>("VerQueryValueW");
+};
+
+} // namespace
 
 std::wstring ExecutablePath() {
     std::wstring path(MAX_PATH, L'\0');
@@ -21,23 +38,25 @@ std::wstring ExecutablePath() {
 }
 
 AppInfo ReadVersionInfo(const std::wstring &modulePath) {
+    const VersionLibrary version;
     DWORD ignored = 0;
-    const DWORD size = GetFileVersionInfoSizeW(modulePath.c_str(), &ignored);
+    const DWORD size = version.getFileVersionInfoSize(modulePath.c_str(), &ignored);
     if (size == 0) {
         throw Win32Error(GetLastError());
     }
     std::vector<unsigned char> block(size);
-    if (!GetFileVersionInfoW(modulePath.c_str(), 0, size, block.data())) {
+    if (!version.getFileVersionInfo(modulePath.c_str(), 0, size, block.data())) {
         throw Win32Error(GetLastError());
     }
     VS_FIXEDFILEINFO *fixed = nullptr;
     UINT fixedSize = 0;
     wchar_t *productName = nullptr;
     UINT nameLength = 0;
-    if (!VerQueryValueW(block.data(), L"\\", reinterpret_cast<void **>(&fixed), &fixedSize) ||
+    if (!version.verQueryValue(block.data(), L"\\", reinterpret_cast<void **>(&fixed),
+                               &fixedSize) ||
         fixedSize < sizeof(VS_FIXEDFILEINFO) ||
-        !VerQueryValueW(block.data(), L"\\StringFileInfo\\040904B0\\ProductName",
-                        reinterpret_cast<void **>(&productName), &nameLength)) {
+        !version.verQueryValue(block.data(), L"\\StringFileInfo\\040904B0\\ProductName",
+                               reinterpret_cast<void **>(&productName), &nameLength)) {
         throw Win32Error(ERROR_RESOURCE_TYPE_NOT_FOUND);
     }
     AppInfo info;

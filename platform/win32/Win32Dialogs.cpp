@@ -1,7 +1,7 @@
 #include "platform/win32/Win32Dialogs.h"
 
 #include "platform/AppError.h"
-#include "platform/win32/UniqueHandles.h"
+#include "platform/win32/SystemLibrary.h"
 #include "platform/win32/WideText.h"
 
 #include <cderr.h>
@@ -14,42 +14,17 @@ namespace {
 
 // The open-file dialog's library. comdlg32 brings much of the shell with it,
 // so it is loaded at the first Browse rather than at every start.
-class CommonDialogLibrary {
-public:
+struct CommonDialogLibrary {
     static const CommonDialogLibrary &Get() {
         static const CommonDialogLibrary library;
         return library;
     }
 
-    decltype(&GetOpenFileNameW) getOpenFileName = nullptr;
-    decltype(&CommDlgExtendedError) extendedError = nullptr;
-
-private:
-    CommonDialogLibrary() : module_(LoadSystemLibrary(L"comdlg32.dll")) {
-        if (!module_) {
-            throw Win32Error(GetLastError());
-        }
-        getOpenFileName = reinterpret_cast<decltype(getOpenFileName)>(
-            reinterpret_cast<void *>(GetProcAddress(module_.get(), "GetOpenFileNameW")));
-        extendedError = reinterpret_cast<decltype(extendedError)>(
-            reinterpret_cast<void *>(GetProcAddress(module_.get(), "CommDlgExtendedError")));
-        if (getOpenFileName == nullptr || extendedError == nullptr) {
-            throw Win32Error(GetLastError());
-        }
-    }
-
-    // From the system folder only; systems without that search option (an
-    // unpatched Windows 7) fall back to the ordinary search, where comdlg32,
-    // a known DLL, still comes from the system folder.
-    static HMODULE LoadSystemLibrary(const wchar_t *name) {
-        HMODULE module = LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-        if (module == nullptr && GetLastError() == ERROR_INVALID_PARAMETER) {
-            module = LoadLibraryW(name);
-        }
-        return module;
-    }
-
-    unique_hmodule module_;
+    SystemLibrary library{L"comdlg32.dll"};
+    decltype(&GetOpenFileNameW) getOpenFileName =
+        library.Get<decltype(&GetOpenFileNameW)>("GetOpenFileNameW");
+    decltype(&CommDlgExtendedError) extendedError =
+        library.Get<decltype(&CommDlgExtendedError)>("CommDlgExtendedError");
 };
 
 } // namespace

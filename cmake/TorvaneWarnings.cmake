@@ -1,5 +1,6 @@
 # Every target is built with warnings as errors and the same Windows
-# definitions, whatever the compiler.
+# definitions, whatever the compiler, and the Windows builds with the stack
+# protector (MSVC's /GS is on by default; mingw links its libssp statically).
 function(torvane_warnings target)
     if(MSVC)
         target_compile_options(${target} PRIVATE /W4 /WX /permissive- /utf-8 /EHsc)
@@ -7,6 +8,10 @@ function(torvane_warnings target)
         target_compile_options(${target} PRIVATE
             -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wold-style-cast
             -Wcast-align -Woverloaded-virtual -Wnull-dereference -Werror)
+    endif()
+    if(MINGW)
+        target_compile_options(${target} PRIVATE -fstack-protector-strong)
+        target_link_options(${target} PRIVATE -fstack-protector-strong)
     endif()
     if(WIN32)
         target_compile_definitions(${target} PRIVATE

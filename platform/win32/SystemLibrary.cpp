@@ -13,7 +13,8 @@ std::wstring SystemFolderPath(const wchar_t *name) {
     std::wstring folder(MAX_PATH, L'\0');
     const UINT length = GetSystemDirectoryW(folder.data(), static_cast<UINT>(folder.size()));
     if (length == 0 || length >= folder.size()) {
-        throw Win32Error(length == 0 ? GetLastError() : ERROR_BUFFER_OVERFLOW);
+        throw Win32Error(length == 0 ? GetLastError() : ERROR_BUFFER_OVERFLOW,
+                         "GetSystemDirectoryW");
     }
     folder.resize(length);
     return folder + L"\\" + name;
@@ -29,14 +30,14 @@ SystemLibrary::SystemLibrary(const wchar_t *name)
             LoadLibraryExW(SystemFolderPath(name).c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
     }
     if (!module_) {
-        throw Win32Error(GetLastError());
+        throw Win32Error(GetLastError(), "LoadLibraryExW");
     }
 }
 
 FARPROC SystemLibrary::Address(const char *name) const {
     const FARPROC address = GetProcAddress(module_.get(), name);
     if (address == nullptr) {
-        throw Win32Error(GetLastError());
+        throw Win32Error(GetLastError(), "GetProcAddress");
     }
     return address;
 }

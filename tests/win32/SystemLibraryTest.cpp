@@ -43,7 +43,7 @@ TEST(SystemLibraryTest, AMissingFunctionIsAnError) {
         version.Get<FARPROC>("NoSuchFunction");
         FAIL() << "a function that does not exist was found";
     } catch (const AppError &error) {
-        EXPECT_EQ(ERROR_PROC_NOT_FOUND, error.Number());
+        EXPECT_TRUE(error.IsWin32(ERROR_PROC_NOT_FOUND)) << error.Number();
     }
 }
 
@@ -53,7 +53,7 @@ TEST(SystemLibraryTest, NeverTakesADllBesideTheProgram) {
         const SystemLibrary planted(BesideOnly);
         FAIL() << "the DLL beside the program was loaded";
     } catch (const AppError &error) {
-        EXPECT_EQ(ERROR_MOD_NOT_FOUND, error.Number());
+        EXPECT_TRUE(error.IsWin32(ERROR_MOD_NOT_FOUND)) << error.Number();
     }
 }
 

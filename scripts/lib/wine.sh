@@ -16,12 +16,14 @@ wine_environment() {
 }
 
 # Runs a Windows program, keeping any Wine daemon it starts away from our
-# output pipes (a test runner would otherwise wait for them).
+# output pipes (a test runner would otherwise wait for them). The status is
+# taken so that a caller's set -e cannot end the script before the log is
+# shown and removed.
 wine_run() {
-    local log status
+    local log status=0
     log=$(mktemp)
-    timeout --kill-after=10 "${WINE_TIMEOUT:-300}" "$WINE_LOADER" "$@" >"$log" 2>&1 </dev/null
-    status=$?
+    timeout --kill-after=10 "${WINE_TIMEOUT:-300}" "$WINE_LOADER" "$@" >"$log" 2>&1 </dev/null ||
+        status=$?
     cat "$log"
     rm -f "$log"
     return "$status"

@@ -4,7 +4,8 @@
 TORVANE_PACKAGES=(
     cmake ninja-build g++ googletest clang-format
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64 mingw-w64-tools
-    wine wine64 xvfb x11-utils imagemagick
+    wine wine64 fonts-wine xvfb x11-utils imagemagick
+    osslsigncode openssl
 )
 
 ensure_packages() {

@@ -29,11 +29,47 @@ wine_run() {
     return "$status"
 }
 
-# Boots the prefix once; later calls reuse it. With "headless", windows use
-# the null display driver so no X server is needed. The crash dialog is off
-# in every prefix we make, since it would wait forever for a click.
+# Wine's own fonts, from Debian's fonts-wine. Wine does not look for them
+# there: a prefix has them only once they are in its Fonts folder.
+WINE_FONTS_SOURCE=/usr/share/wine/fonts
+WINE_FONT_SUBSTITUTES='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes'
+# Windows draws "MS Shell Dlg" in "Microsoft Sans Serif"; Wine maps it to the
+# wider Tahoma unless told, and its stand-in for the Windows face is this.
+WINE_DIALOG_FACES=("MS Shell Dlg" "Microsoft Sans Serif")
+WINE_DIALOG_STAND_IN="MS Sans Serif"
+
+# Gives $WINEPREFIX Wine's fonts and the dialog fonts Windows' mapping, so
+# windows there are laid out with Windows' font metrics.
+wine_fonts() {
+    local face
+    mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+    cp "$WINE_FONTS_SOURCE"/* "$WINEPREFIX/drive_c/windows/Fonts/" || return 1
+    for face in "${WINE_DIALOG_FACES[@]}"; do
+        wine_run reg add "$WINE_FONT_SUBSTITUTES" /v "$face" /t REG_SZ \
+            /d "$WINE_DIALOG_STAND_IN" /f >/dev/null || return 1
+    done
+}
+
+# Succeeds when $WINEPREFIX has every font and mapping wine_fonts gives it;
+# changes nothing.
+wine_has_fonts() {
+    local font face
+    for font in "$WINE_FONTS_SOURCE"/*; do
+        [ -f "$WINEPREFIX/drive_c/windows/Fonts/$(basename "$font")" ] || return 1
+    done
+    for face in "${WINE_DIALOG_FACES[@]}"; do
+        wine_run reg query "$WINE_FONT_SUBSTITUTES" /v "$face" 2>/dev/null |
+            grep -q "REG_SZ *$WINE_DIALOG_STAND_IN\s*\$" || return 1
+    done
+}
+
+# Boots the prefix once, with Wine's fonts; later calls reuse it. With
+# "headless", windows use the null display driver so no X server is needed.
+# The crash dialog is off in every prefix we make, since it would wait
+# forever for a click. The marker names the last step, so a prefix booted
+# before the fonts came gets them too.
 wine_prepare_prefix() {
-    local mode="$1" ready="$WINEPREFIX/.torvane-$1"
+    local mode="$1" ready="$WINEPREFIX/.torvane-$1-fonts"
     [ -f "$ready" ] && return 0
     mkdir -p "$WINEPREFIX"
     (
@@ -44,6 +80,7 @@ wine_prepare_prefix() {
         if [ "$mode" = headless ]; then
             wine_run reg add 'HKCU\Software\Wine\Drivers' /v Graphics /t REG_SZ /d null /f >/dev/null || exit 1
         fi
+        wine_fonts || exit 1
         "$WINE_SERVER" -w
         touch "$ready"
     ) 9>"$WINEPREFIX.lock"

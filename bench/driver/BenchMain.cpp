@@ -1,11 +1,13 @@
-// Times Torvane.exe against the floor program, one run of each in turn, and
+// Times Torvane.exe against the floor programs, one run of each in turn, and
 // prints for each figure the median, least and greatest of Torvane's, of the
-// floor's and of Torvane's divided by the floor's in the same round: on a
-// shared machine only that ratio holds still. The same again against the
-// floor built with Torvane's manifest shows what is Torvane's own cost.
+// floor's and of Torvane's divided by the floor's in the same round; then the
+// ratio of the two least figures, the least disturbed run of each, for all
+// runs and for each half of them, so a reader sees how much of a difference
+// is noise. Against the floor with Torvane's manifest, and the one that also
+// shows a message before it ends, what is left is Torvane's own cost.
 // Tab-separated, for scripts/bench.
 //
-//   bench_driver [runs]      runs of each program, 20 unless given
+//   bench_driver [runs]      runs of each program, 40 unless given
 
 #include "Jobs.h"
 #include "Summary.h"
@@ -21,14 +23,14 @@
 
 namespace {
 
-constexpr int DefaultRuns = 20;
+constexpr int DefaultRuns = 40;
 // Lets the last program's process finish going away before the next starts.
 constexpr DWORD SettleMs = 100;
 
 int RunsFrom(int argc, char **argv) {
     const int runs = argc > 1 ? std::atoi(argv[1]) : DefaultRuns;
-    if (runs < 1) {
-        throw std::runtime_error("the number of runs must be a positive whole number");
+    if (runs < 2) {
+        throw std::runtime_error("the number of runs must be a whole number of at least 2");
     }
     return runs;
 }
@@ -41,6 +43,7 @@ struct Round {
     Timing torvane;
     Timing floor;
     Timing floorWithManifest;
+    Timing floorWithMessage;
 };
 
 // One run of each program, Torvane first, each after a pause.
@@ -49,14 +52,30 @@ Round RunRound(const std::wstring &folder, const SampleDatabase &sample) {
     Sleep(SettleMs);
     round.torvane = RunTorvane(folder, sample);
     Sleep(SettleMs);
-    round.floor = RunFloor(folder, L"bench_floor.exe");
+    round.floor = RunFloor(folder, L"bench_floor.exe", FloorEnding::OnTheClick);
     Sleep(SettleMs);
-    round.floorWithManifest = RunFloor(folder, L"bench_floor_manifest.exe");
+    round.floorWithManifest =
+        RunFloor(folder, L"bench_floor_manifest.exe", FloorEnding::OnTheClick);
+    Sleep(SettleMs);
+    round.floorWithMessage =
+        RunFloor(folder, L"bench_floor_message.exe", FloorEnding::AfterAMessage);
     return round;
 }
 
 void PrintSummary(const Summary &summary) {
     std::printf("\t%.3f\t%.3f\t%.3f", summary.median, summary.least, summary.greatest);
+}
+
+// Torvane's least figure over the floor's least, over rounds [first, last).
+double LeastRatio(double Timing::*figure, Timing Round::*floor, const std::vector<Round> &rounds,
+                  std::size_t first, std::size_t last) {
+    std::vector<double> ours;
+    std::vector<double> floors;
+    for (std::size_t i = first; i < last; ++i) {
+        ours.push_back(rounds[i].torvane.*figure);
+        floors.push_back((rounds[i].*floor).*figure);
+    }
+    return Summarise(ours).least / Summarise(floors).least;
 }
 
 void PrintFigure(const char *name, double Timing::*figure, Timing Round::*floor,
@@ -69,11 +88,14 @@ void PrintFigure(const char *name, double Timing::*figure, Timing Round::*floor,
         floors.push_back((round.*floor).*figure);
         ratios.push_back(round.torvane.*figure / (round.*floor).*figure);
     }
+    const std::size_t half = rounds.size() / 2;
     std::printf("%s", name);
     PrintSummary(Summarise(ours));
     PrintSummary(Summarise(floors));
     PrintSummary(Summarise(ratios));
-    std::printf("\n");
+    std::printf("\t%.3f\t%.3f\t%.3f\n", LeastRatio(figure, floor, rounds, 0, rounds.size()),
+                LeastRatio(figure, floor, rounds, 0, half),
+                LeastRatio(figure, floor, rounds, half, rounds.size()));
 }
 
 } // namespace
@@ -94,12 +116,16 @@ int main(int argc, char **argv) {
             rounds.push_back(RunRound(folder, sample));
         }
         std::printf("figure\ttorvane_median\ttorvane_least\ttorvane_greatest\tfloor_median\t"
-                    "floor_least\tfloor_greatest\tratio_median\tratio_least\tratio_greatest\n");
+                    "floor_least\tfloor_greatest\tratio_median\tratio_least\tratio_greatest\t"
+                    "least_ratio\tleast_ratio_first_half\tleast_ratio_second_half\n");
+        PrintFigure("startup_ms_manifest", &Timing::startupMs, &Round::floorWithManifest, rounds);
+        PrintFigure("whole_ms_message", &Timing::wholeMs, &Round::floorWithMessage, rounds);
         PrintFigure("startup_ms", &Timing::startupMs, &Round::floor, rounds);
         PrintFigure("whole_ms", &Timing::wholeMs, &Round::floor, rounds);
-        PrintFigure("peak_working_set_kib", &Timing::peakWorkingSetKiB, &Round::floor, rounds);
-        PrintFigure("startup_ms_manifest", &Timing::startupMs, &Round::floorWithManifest, rounds);
         PrintFigure("whole_ms_manifest", &Timing::wholeMs, &Round::floorWithManifest, rounds);
+        PrintFigure("peak_working_set_kib", &Timing::peakWorkingSetKiB, &Round::floor, rounds);
+        PrintFigure("peak_working_set_kib_message", &Timing::peakWorkingSetKiB,
+                    &Round::floorWithMessage, rounds);
         return 0;
     } catch (const std::exception &failure) {
         std::fprintf(stderr, "bench_driver: %s\n", failure.what());

@@ -30,13 +30,18 @@ Timing RunTorvane(const std::wstring &folder, const SampleDatabase &sample) {
     return {startup, torvane.ElapsedMs(), KiB(peak)};
 }
 
-Timing RunFloor(const std::wstring &folder, const std::wstring &executable) {
+Timing RunFloor(const std::wstring &folder, const std::wstring &executable, FloorEnding ending) {
     WatchedProcess floor(folder + executable);
     HWND window = floor.WaitUntilReady(FloorCaption, FloorEditId, FloorText);
     const double startup = floor.ElapsedMs();
 
-    const SIZE_T peak = floor.PeakWorkingSet();
+    SIZE_T peak = floor.PeakWorkingSet();
     Click(GetDlgItem(window, FloorButtonId));
+    if (ending == FloorEnding::AfterAMessage) {
+        HWND box = floor.WaitForMessageBox(FloorMessageTitle, FloorMessageText);
+        peak = floor.PeakWorkingSet();
+        Click(GetDlgItem(box, IDOK));
+    }
     floor.WaitForExit();
     return {startup, floor.ElapsedMs(), KiB(peak)};
 }

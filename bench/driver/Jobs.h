@@ -17,6 +17,9 @@ struct Timing {
 
 // Torvane's whole job: start, Rename Database, OK on the report, exit.
 Timing RunTorvane(const std::wstring &folder, const SampleDatabase &sample);
-// The floor's: start, one click on its button, exit. executable names which
-// build of it, in folder.
-Timing RunFloor(const std::wstring &folder, const std::wstring &executable);
+// How a build of the floor ends once its button is clicked.
+enum class FloorEnding { OnTheClick, AfterAMessage };
+
+// The floor's: start, one click on its button, OK on its message if it shows
+// one, exit. executable names which build of it, in folder.
+Timing RunFloor(const std::wstring &folder, const std::wstring &executable, FloorEnding ending);

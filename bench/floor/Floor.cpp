@@ -12,6 +12,9 @@ namespace {
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     const bool clicked =
         message == WM_COMMAND && LOWORD(wParam) == FloorButtonId && HIWORD(wParam) == BN_CLICKED;
+    if (clicked) {
+        BeforeEnding(window);
+    }
     if (clicked || message == WM_CLOSE) {
         PostQuitMessage(0);
         return 0;

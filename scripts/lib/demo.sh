@@ -15,11 +15,18 @@ demo_prefix() {
     : >"$prefix/drive_c/Program Files/Quorvex/QvxData.mdb"
 }
 
-# Starts exe in $WINEPREFIX on a virtual 96-DPI display, saves a picture of
-# its window to shot, and closes it.
+# Starts exe in $WINEPREFIX on a virtual display (96 DPI unless told), saves a picture of
+# its window to shot, and closes it. Given a dpi, it first sets the prefix's
+# screen to it, so use that only on a prefix of our own.
 window_picture() {
-    local exe="$1" shot="$2"
-    xvfb-run -a -s "-screen 0 1024x768x24 -dpi 96" bash -s "$exe" "$shot" <<'SHOW'
+    local exe="$1" shot="$2" dpi="${3:-96}"
+    if [ -n "${3:-}" ]; then
+        wine_run reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" \
+            /f >/dev/null
+        # Programs join the running wineserver's desktop, which has no display.
+        wine_server_stop
+    fi
+    xvfb-run -a -s "-screen 0 1280x1024x24 -dpi $dpi" bash -s "$exe" "$shot" <<'SHOW'
 set -u
 exe="$1" shot="$2"
 /usr/lib/wine/wine64 "$exe" >/dev/null 2>&1 </dev/null &

@@ -7,7 +7,7 @@
 // shows a message before it ends, what is left is Torvane's own cost.
 // Tab-separated, for scripts/bench.
 //
-//   bench_driver [runs]      runs of each program, 40 unless given
+//   bench_driver [runs]      runs of each program, 100 unless given
 
 #include "Jobs.h"
 #include "Summary.h"
@@ -23,7 +23,7 @@
 
 namespace {
 
-constexpr int DefaultRuns = 40;
+constexpr int DefaultRuns = 100;
 // Lets the last program's process finish going away before the next starts.
 constexpr DWORD SettleMs = 100;
 

@@ -93,6 +93,8 @@ public:
     // The chosen full path, or nothing when cancelled. Throws AppError when
     // the dialog itself fails.
     virtual std::optional<std::string> ShowOpenFile(const OpenFileRequest &request) = 0;
+    // Modal Yes/No question carrying the application title; true for Yes.
+    virtual bool AskYesNo(const std::string &prompt) = 0;
 };
 
 struct AppInfo {
@@ -113,6 +115,15 @@ public:
     virtual AppInfo Info() = 0;
     // Ends the program once the running event returns; nothing else runs.
     virtual void End(int exitCode) = 0;
+    // True when the process has full administrator rights, and also when
+    // that cannot be told, so no offer is made that cannot be kept.
+    virtual bool IsElevated() = 0;
+    // Starts this program again with administrator rights and these
+    // command-line parameters. Throws AppError when it cannot, or when the
+    // user declines.
+    virtual void StartElevated(const std::string &parameters) = 0;
+    // The system's description of a Win32 error code.
+    virtual std::string ErrorText(std::int32_t code) = 0;
 };
 
 struct PlatformServices {

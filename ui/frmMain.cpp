@@ -1,12 +1,12 @@
 #include "ui/frmMain.h"
 
-#include "app/modMain.h"
+#include "app/CommandLine.h"
 #include "platform/AppError.h"
+#include "platform/Win32Codes.h"
 
-#include <memory>
-
-frmMain::frmMain(const PlatformServices &services, IFormView &view)
-    : services_(services), view_(view) {}
+frmMain::frmMain(const PlatformServices &services, IFormView &view,
+                 std::optional<std::string> databasePath)
+    : services_(services), view_(view), databasePath_(std::move(databasePath)) {}
 
 std::string frmMain::VersionedTitle() {
     const AppInfo info = services_.application.Info();
@@ -14,28 +14,18 @@ std::string frmMain::VersionedTitle() {
            std::to_string(info.minor) + "." + std::to_string(info.revision);
 }
 
-bool frmMain::FileExists(const std::string &path) {
-    return !services_.files.FirstMatchingFile(path).empty();
-}
-
 void frmMain::Form_Load() {
     view_.SetCaption(VersionedTitle());
 
-    gProgramSettings = std::make_unique<CProgramSettings>(services_);
-    gProgramSettings->RootKey(HKEY_CURRENT_USER_VALUE);
-    gProgramSettings->MainBranch("SOFTWARE");
-    gProgramSettings->RegBase("Kestrova");
-    gProgramSettings->Program("Quorvex");
-    gProgramSettings->Section("Defaults");
-
-    const std::string path = gProgramSettings->ReadEntry(DatabaseEntry, DefaultDatabasePath);
+    const std::string path =
+        databasePath_ ? *databasePath_ : DatabaseRules::LookUpDatabase(services_);
     view_.SetDatabaseFileText(path);
 
     // A stored path the existence test cannot even search (an illegal name,
     // say) is treated like a missing file: the user can still browse.
     bool exists = false;
     try {
-        exists = FileExists(path);
+        exists = DatabaseRules::FileExists(services_.files, path);
     } catch (const AppError &) {
         exists = false;
     }
@@ -66,21 +56,44 @@ void frmMain::cmdRename_Click() {
         services_.dialogs.ShowMessage("Please select a file before renaming it.", MESSAGE_OK_ONLY);
         return;
     }
-    if (!FileExists(path)) {
+    if (!DatabaseRules::FileExists(services_.files, path)) {
         services_.dialogs.ShowMessage(
             path + " does not exist.  Click the browse button to locate the database file.",
             MESSAGE_OK_ONLY);
         return;
     }
-    const std::string renamed = path + RenamedSuffix;
-    services_.files.RenameFile(path, renamed);
-    services_.dialogs.ShowMessage("File has been renamed to:\r\n\r\n" + renamed, MESSAGE_OK_ONLY);
+    try {
+        DatabaseRules::SetAside(services_.files, path);
+    } catch (const std::exception &failure) {
+        if (OfferElevation(failure, path)) {
+            return;
+        }
+        throw;
+    }
+    services_.dialogs.ShowMessage(
+        "File has been renamed to:\r\n\r\n" + DatabaseRules::RenamedPath(path), MESSAGE_OK_ONLY);
     services_.application.End(ExitCode::Normal);
 }
 
-void frmMain::cmdCancel_Click() { services_.application.End(ExitCode::Normal); }
-
-std::string UnhandledErrorMessage(const std::exception &failure) {
-    const AppError error = ToAppError(failure);
-    return "Error " + std::to_string(error.Number()) + ":\r\n\r\n" + error.Description();
+bool frmMain::OfferElevation(const std::exception &failure, const std::string &path) {
+    if (!ToAppError(failure).IsWin32(Win32Code::AccessDenied) ||
+        services_.application.IsElevated()) {
+        return false;
+    }
+    const bool again = services_.dialogs.AskYesNo(
+        UnhandledErrorMessage(failure) +
+        "\r\n\r\nYou'll need to provide administrator permission to rename this file. Try "
+        "again as administrator?");
+    if (again) {
+        try {
+            services_.application.StartElevated(WindowWithPathParameters(path));
+        } catch (const std::exception &) {
+            // Declined at the system's prompt, or not possible here: this
+            // instance ends with its failure code all the same.
+        }
+    }
+    services_.application.End(ExitCode::Failure);
+    return true;
 }
+
+void frmMain::cmdCancel_Click() { services_.application.End(ExitCode::Normal); }

@@ -2,41 +2,40 @@
 
 #include "platform/PlatformServices.h"
 #include "ui/CommonDialog.h"
+#include "ui/DatabaseRules.h"
 #include "ui/IFormView.h"
 
+#include <optional>
 #include <string>
 
 // The main window's behaviour: what happens at load and on each button.
 class frmMain {
 public:
-    frmMain(const PlatformServices &services, IFormView &view);
+    // With databasePath, load shows that path in place of the one looked up.
+    frmMain(const PlatformServices &services, IFormView &view,
+            std::optional<std::string> databasePath = std::nullopt);
 
     void Form_Load();
     void cmdBrowse_Click();
     void cmdRename_Click();
     void cmdCancel_Click();
 
-    // Where the product keeps its settings, and its database by default.
-    static constexpr const char *DatabaseEntry = "Database";
-    static constexpr const char *DefaultDatabasePath = "C:\\Program Files\\Quorvex\\QvxData.mdb";
-    static constexpr const char *RenamedSuffix = ".Advanced";
-
 private:
     // Product name and version, as the caption and the browse failure show it.
     std::string VersionedTitle();
-    // True when the existence test finds a file at path.
-    bool FileExists(const std::string &path);
+    // After a rename refused for want of rights, the standard report asks
+    // whether to try again as administrator, and the program ends. False
+    // when the report stays as it always was.
+    bool OfferElevation(const std::exception &failure, const std::string &path);
 
     PlatformServices services_;
     IFormView &view_;
+    std::optional<std::string> databasePath_;
     CommonDialog CommonDialog1;
 };
 
-// The standard report of a failure nobody handled: a message naming the
+// Runs one event; no failure gets past it. The standard report names the
 // error, then the program ends with a failure exit code.
-std::string UnhandledErrorMessage(const std::exception &failure);
-
-// Runs one event; no failure gets past it.
 template <typename Handler>
 void RunEvent(const PlatformServices &services, Handler &&handler) noexcept {
     try {

@@ -11,6 +11,9 @@ class Win32Application : public IApplication {
 public:
     AppInfo Info() override;
     void End(int exitCode) override;
+    bool IsElevated() override;
+    void StartElevated(const std::string &parameters) override;
+    std::string ErrorText(std::int32_t code) override;
 
     void SetMainWindow(HWND window) { mainWindow_ = window; }
     bool Ended() const { return exitCode_.has_value(); }

@@ -42,6 +42,11 @@ void Win32Dialogs::ShowMessage(const std::string &prompt, std::uint32_t style,
                 Widen(title.value_or(applicationTitle_)).c_str(), style);
 }
 
+bool Win32Dialogs::AskYesNo(const std::string &prompt) {
+    return MessageBoxW(VisibleOwner(), Widen(prompt).c_str(), Widen(applicationTitle_).c_str(),
+                       MB_YESNO) == IDYES;
+}
+
 std::optional<std::string> Win32Dialogs::ShowOpenFile(const OpenFileRequest &request) {
     const CommonDialogLibrary &library = CommonDialogLibrary::Get();
 

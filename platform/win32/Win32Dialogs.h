@@ -14,6 +14,7 @@ public:
     void ShowMessage(const std::string &prompt, std::uint32_t style,
                      const std::optional<std::string> &title) override;
     std::optional<std::string> ShowOpenFile(const OpenFileRequest &request) override;
+    bool AskYesNo(const std::string &prompt) override;
 
     // Room for the chosen path: the longest path the file APIs accept.
     static constexpr std::size_t FileNameCapacity = 32768;

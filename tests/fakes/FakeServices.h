@@ -5,6 +5,7 @@
 
 #include "FakeRegistry.h"
 #include "platform/AppError.h"
+#include "platform/IRunOutput.h"
 #include "platform/PlatformServices.h"
 #include "ui/IFormView.h"
 
@@ -45,6 +46,7 @@ struct ShownMessage {
     std::string prompt;
     std::uint32_t style;
     std::optional<std::string> title;
+    bool question = false; // asked Yes/No
 };
 
 class FakeDialogs : public IDialogs {
@@ -54,6 +56,8 @@ public:
     // What the next open-file dialog answers: a path, nothing (cancel) or a failure.
     std::optional<std::string> chosenFile;
     std::optional<AppError> openFailure;
+    // The answer to every Yes/No question.
+    bool answerYes = false;
 
     void ShowMessage(const std::string &prompt, std::uint32_t style,
                      const std::optional<std::string> &title) override {
@@ -65,6 +69,10 @@ public:
             throw *openFailure;
         }
         return chosenFile;
+    }
+    bool AskYesNo(const std::string &prompt) override {
+        messages.push_back({prompt, MESSAGE_OK_ONLY, std::nullopt, true});
+        return answerYes;
     }
 };
 
@@ -105,9 +113,49 @@ class FakeApplication : public IApplication {
 public:
     AppInfo info{"Rename Quorvex Database", 1, 0, 0};
     std::vector<int> endedWith;
+    bool elevated = false;
+    // The parameters of each elevated start asked for, and how it fails.
+    std::vector<std::string> elevatedStarts;
+    std::optional<AppError> elevationFailure;
 
     AppInfo Info() override { return info; }
     void End(int exitCode) override { endedWith.push_back(exitCode); }
+    bool IsElevated() override { return elevated; }
+    void StartElevated(const std::string &parameters) override {
+        elevatedStarts.push_back(parameters);
+        if (elevationFailure) {
+            throw *elevationFailure;
+        }
+    }
+    std::string ErrorText(std::int32_t code) override {
+        return "System text of " + std::to_string(code) + ".";
+    }
+};
+
+// What a command-line run wrote, line by line, and to the log once opened.
+class FakeRunOutput : public IRunOutput {
+public:
+    bool console = true;
+    std::optional<AppError> logFailure;
+    std::optional<std::string> logPath;
+    std::vector<std::string> lines;
+    std::vector<std::string> logLines;
+
+    bool HasConsole() override { return console; }
+    void OpenLog(const std::string &path) override {
+        if (logFailure) {
+            throw *logFailure;
+        }
+        logPath = path;
+    }
+    void WriteLine(const std::string &line) override {
+        if (console) {
+            lines.push_back(line);
+        }
+        if (logPath) {
+            logLines.push_back(line);
+        }
+    }
 };
 
 class FakeFormView : public IFormView {

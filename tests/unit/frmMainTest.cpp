@@ -186,4 +186,81 @@ TEST_F(frmMainTest, BrowseFailureIsShownUnderTheCaptionAndTheWindowStays) {
     EXPECT_TRUE(fakes.application.endedWith.empty());
 }
 
+TEST_F(frmMainTest, AGivenPathTakesThePlaceOfTheLookupUnderTheSameExistenceTest) {
+    StoreDatabase("D:\\Stored.mdb\0"s);
+    fakes.files.AddFile("D:\\Stored.mdb");
+    fakes.files.AddFile("E:\\Given.mdb");
+    FakeFormView givenView;
+    frmMain given(fakes.Services(), givenView, std::string("E:\\Given.mdb"));
+    given.Form_Load();
+    EXPECT_EQ("E:\\Given.mdb", givenView.databaseFileText);
+    EXPECT_EQ("Rename Quorvex Database - Version 1.0.0", givenView.caption);
+    EXPECT_TRUE(fakes.registry.OpenedPaths().empty());
+
+    FakeFormView missingView;
+    frmMain missing(fakes.Services(), missingView, std::string("E:\\Missing.mdb"));
+    missing.Form_Load();
+    EXPECT_EQ("", missingView.databaseFileText);
+    EXPECT_TRUE(fakes.dialogs.messages.empty());
+}
+
+const AppError AccessDenied(ErrorCategory::Win32, 5, "Access is denied.", "MoveFileExW");
+const std::string DeniedReport = "Error 5:\r\n\r\nAccess is denied.";
+
+struct ElevationCase {
+    const char *what;
+    AppError failure;
+    bool elevated;
+    bool answerYes;
+    std::optional<AppError> startFailure;
+    bool asked;
+    std::vector<std::string> started;
+};
+
+TEST_F(frmMainTest, AccessDeniedOffersToTryAgainAsAdministratorWhenNotElevated) {
+    const std::string parameters = "/path \"" + DefaultPath + "\"";
+    const AppError cancelled(ErrorCategory::Win32, 1223, "Cancelled.", "ShellExecuteExW");
+    const AppError programFive(ErrorCategory::Program, ErrorNumber::InvalidText, "Invalid text",
+                               "Widen");
+    const ElevationCase cases[] = {
+        {"not elevated, Yes", AccessDenied, false, true, std::nullopt, true, {parameters}},
+        {"not elevated, No", AccessDenied, false, false, std::nullopt, true, {}},
+        {"not elevated, Yes, declined at the prompt",
+         AccessDenied,
+         false,
+         true,
+         cancelled,
+         true,
+         {parameters}},
+        {"elevated", AccessDenied, true, true, std::nullopt, false, {}},
+        {"the program's own 5", programFive, false, true, std::nullopt, false, {}},
+    };
+    for (const ElevationCase &c : cases) {
+        FakeServices fresh;
+        FakeFormView freshView;
+        fresh.files.AddFile(DefaultPath);
+        fresh.files.renameFailure = c.failure;
+        fresh.application.elevated = c.elevated;
+        fresh.application.elevationFailure = c.startFailure;
+        fresh.dialogs.answerYes = c.answerYes;
+        freshView.databaseFileText = DefaultPath;
+        frmMain denied(fresh.Services(), freshView);
+        RunEvent(fresh.Services(), [&] { denied.cmdRename_Click(); });
+
+        ASSERT_EQ(1u, fresh.dialogs.messages.size()) << c.what;
+        const ShownMessage &shown = fresh.dialogs.messages[0];
+        EXPECT_EQ(c.asked, shown.question) << c.what;
+        EXPECT_FALSE(shown.title.has_value()) << c.what;
+        const std::string report = UnhandledErrorMessage(c.failure);
+        EXPECT_EQ(c.asked ? report + "\r\n\r\nYou'll need to provide administrator permission to "
+                                     "rename this file. Try again as administrator?"
+                          : report,
+                  shown.prompt)
+            << c.what;
+        EXPECT_EQ(c.started, fresh.application.elevatedStarts) << c.what;
+        EXPECT_EQ(std::vector<int>{ExitCode::Failure}, fresh.application.endedWith) << c.what;
+        EXPECT_EQ(1u, fresh.files.files.count(DefaultPath)) << c.what;
+    }
+}
+
 } // namespace

@@ -1,0 +1,164 @@
+#include "app/CommandJob.h"
+
+#include "app/OutputDialogs.h"
+#include "platform/Win32Codes.h"
+#include "ui/DatabaseRules.h"
+
+#include <string>
+
+namespace {
+
+struct Outcome {
+    int exitCode;
+    std::string line;
+};
+
+// The two directions of the one job: set aside, and the undo.
+struct Direction {
+    bool restore;
+    const char *done;    // "Renamed", "Restored"
+    const char *already; // how it reads when found already done
+};
+
+constexpr Direction SetAsideJob{false, "Renamed", "already renamed"};
+constexpr Direction RestoreJob{true, "Restored", "already restored"};
+
+Outcome Failed(const PlatformServices &services, int code, const std::string &what) {
+    return {code,
+            what + ". Error " + std::to_string(code) + ": " + services.application.ErrorText(code)};
+}
+
+Outcome Failed(const std::exception &failure, const std::string &what) {
+    // The program's own numbers are named by the Win32 code they exit with.
+    const AppError error = ToAppError(failure);
+    const int code = ExitCodeFor(error);
+    return {code, what + ". Error " + std::to_string(code) + ": " + error.Description()};
+}
+
+Outcome Move(const PlatformServices &services, const std::string &path, const Direction &job) {
+    const std::string renamed = DatabaseRules::RenamedPath(path);
+    const std::string &from = job.restore ? renamed : path;
+    const std::string &to = job.restore ? path : renamed;
+    bool fromExists = false;
+    bool toExists = false;
+    for (const std::string *searched : {&from, &to}) {
+        try {
+            (searched == &from ? fromExists : toExists) =
+                DatabaseRules::FileExists(services.files, *searched);
+        } catch (const std::exception &failure) {
+            return Failed(failure, "Nothing changed: cannot search for " + *searched);
+        }
+    }
+    if (!fromExists && toExists) {
+        return {0, "Nothing to do: " + to + " exists and " + from + " does not (" + job.already +
+                       ")."};
+    }
+    if (!fromExists) {
+        return Failed(services, Win32Code::FileNotFound,
+                      "Nothing to do: neither " + path + " nor " + renamed + " exists");
+    }
+    if (toExists) {
+        return Failed(services, Win32Code::AlreadyExists,
+                      "Nothing changed: both " + path + " and " + renamed + " exist");
+    }
+    try {
+        if (job.restore) {
+            DatabaseRules::RestoreName(services.files, path);
+        } else {
+            DatabaseRules::SetAside(services.files, path);
+        }
+    } catch (const std::exception &failure) {
+        return Failed(failure, "Nothing changed: cannot rename " + from + " to " + to);
+    }
+    return {0, std::string(job.done) + " " + from + " to " + to + "."};
+}
+
+Outcome RunJob(const PlatformServices &services, IRunOutput &output,
+               const CommandLine &commandLine) {
+    if (commandLine.log) {
+        try {
+            output.OpenLog(*commandLine.log);
+        } catch (const std::exception &failure) {
+            return Failed(failure, "Nothing changed: cannot open the log " + *commandLine.log);
+        }
+    }
+    const Direction &job = commandLine.command == Command::Restore ? RestoreJob : SetAsideJob;
+    try {
+        const std::string path =
+            commandLine.path ? *commandLine.path : DatabaseRules::LookUpDatabase(services);
+        if (path.empty()) {
+            return Failed(services, Win32Code::FileNotFound,
+                          "Nothing to do: the settings give no database path");
+        }
+        return Move(services, path, job);
+    } catch (const std::exception &failure) {
+        return Failed(failure, "Nothing changed");
+    }
+}
+
+int ShowUsage(const PlatformServices &services, IRunOutput &output, bool quiet,
+              const std::string &problem) {
+    const std::string text =
+        problem.empty() ? std::string(UsageText) : problem + "\r\n\r\n" + UsageText;
+    if (output.HasConsole()) {
+        std::string line;
+        for (const char c : text) {
+            if (c == '\n') {
+                output.WriteLine(line);
+                line.clear();
+            } else if (c != '\r') {
+                line.push_back(c);
+            }
+        }
+    } else if (!quiet) {
+        services.dialogs.ShowMessage(text, MESSAGE_OK_ONLY);
+    }
+    return problem.empty() ? 0 : Win32Code::InvalidParameter;
+}
+
+} // namespace
+
+int ExitCodeFor(const AppError &error) {
+    switch (error.Category()) {
+    case ErrorCategory::Win32:
+        return error.Number();
+    case ErrorCategory::Program:
+        switch (error.Number()) {
+        case ErrorNumber::InvalidText:
+            return Win32Code::NoUnicodeTranslation;
+        case ErrorNumber::OutOfMemory:
+            return Win32Code::NotEnoughMemory;
+        default:
+            break;
+        }
+        break;
+    case ErrorCategory::CommonDialog:
+        break;
+    }
+    return Win32Code::InternalError;
+}
+
+int RunCommand(const PlatformServices &services, IRunOutput &output,
+               const CommandLine &commandLine) {
+    switch (commandLine.command) {
+    case Command::Usage:
+        return ShowUsage(services, output, commandLine.quiet, {});
+    case Command::Invalid: {
+        const std::string problem = "Nothing touched: " + commandLine.problem + ". Error " +
+                                    std::to_string(Win32Code::InvalidParameter) + ": " +
+                                    services.application.ErrorText(Win32Code::InvalidParameter);
+        return ShowUsage(services, output, commandLine.quiet, problem);
+    }
+    case Command::Window: // the window's own front door; nothing to run here
+        return ShowUsage(services, output, commandLine.quiet, {});
+    case Command::SetAside:
+    case Command::Restore:
+        break;
+    }
+    const Outcome outcome = RunJob(services, output, commandLine);
+    output.WriteLine(outcome.line);
+    if (!commandLine.quiet) {
+        services.dialogs.ShowMessage(outcome.line, MESSAGE_OK_ONLY);
+    }
+    return outcome.exitCode;
+}

@@ -1,0 +1,53 @@
+// Whether the program runs with administrator rights, and starting it again
+// with them.
+
+#include "platform/win32/UniqueHandles.h"
+#include "platform/win32/WideText.h"
+#include "platform/win32/Win32Application.h"
+
+#include <shellapi.h>
+
+bool Win32Application::IsElevated() {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
+        return true;
+    }
+    const unique_handle owned(token);
+    TOKEN_ELEVATION elevation{};
+    DWORD size = 0;
+    if (!GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size)) {
+        return true;
+    }
+    return elevation.TokenIsElevated != 0;
+}
+
+void Win32Application::StartElevated(const std::string &parameters) {
+    // shell32 is loaded only here, so no other run pays for it; from the
+    // system folder, so no copy beside the program is taken for it.
+    const unique_hmodule shell(LoadLibraryExW(L"shell32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+    if (!shell) {
+        throw Win32Error(GetLastError(), "LoadLibraryExW");
+    }
+    const auto shellExecute = reinterpret_cast<decltype(&ShellExecuteExW)>(
+        reinterpret_cast<void *>(GetProcAddress(shell.get(), "ShellExecuteExW")));
+    if (shellExecute == nullptr) {
+        throw Win32Error(GetLastError(), "GetProcAddress");
+    }
+    const std::wstring executable = ExecutablePath();
+    const std::wstring arguments = Widen(parameters);
+    SHELLEXECUTEINFOW execute{};
+    execute.cbSize = sizeof execute;
+    execute.fMask = SEE_MASK_NOASYNC;
+    execute.hwnd = mainWindow_;
+    execute.lpVerb = L"runas";
+    execute.lpFile = executable.c_str();
+    execute.lpParameters = arguments.c_str();
+    execute.nShow = SW_SHOWNORMAL;
+    if (!shellExecute(&execute)) {
+        throw Win32Error(GetLastError(), "ShellExecuteExW");
+    }
+}
+
+std::string Win32Application::ErrorText(std::int32_t code) {
+    return SystemErrorText(static_cast<DWORD>(code));
+}

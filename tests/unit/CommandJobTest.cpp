@@ -1,0 +1,307 @@
+#include "app/CommandJob.h"
+#include "app/OutputDialogs.h"
+#include "app/modMain.h"
+#include "fakes/FakeServices.h"
+#include "platform/Win32Codes.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace std::string_literals;
+
+const std::string Db = "D:\\Data\\QvxData.mdb";
+const std::string Renamed = Db + ".Advanced";
+const std::string DefaultPath = "C:\\Program Files\\Quorvex\\QvxData.mdb";
+const std::string ProductKey = "SOFTWARE\\Kestrova\\Quorvex\\Defaults";
+
+class CommandJobTest : public ::testing::Test {
+protected:
+    FakeServices fakes;
+    FakeRunOutput output;
+    ProgramSettingsLifetime settingsLifetime;
+
+    int Run(const std::vector<std::string> &arguments) {
+        return RunCommand(fakes.Services(), output, ParseCommandLine(arguments));
+    }
+    // As the program runs in quiet mode: message boxes become output lines.
+    int RunQuiet(const std::vector<std::string> &arguments) {
+        OutputDialogs quietDialogs(output, "Torvane");
+        PlatformServices services = fakes.Services();
+        const PlatformServices quiet{services.registry, services.codePage, services.files,
+                                     quietDialogs, services.application};
+        return RunCommand(quiet, output, ParseCommandLine(arguments));
+    }
+    std::vector<std::string> Files() const {
+        std::vector<std::string> names;
+        for (const auto &file : fakes.files.files) {
+            names.push_back(file.first);
+        }
+        return names;
+    }
+};
+
+struct JobCase {
+    const char *name;
+    std::vector<std::string> arguments;
+    std::vector<std::string> before;
+    std::optional<AppError> renameFailure;
+    int exitCode;
+    std::vector<std::string> after;
+    std::string line;
+};
+
+const AppError Denied(ErrorCategory::Win32, 5, "Access is denied.", "MoveFileExW");
+const AppError InUse(ErrorCategory::Win32, 32, "Sharing violation.", "MoveFileExW");
+const AppError BadName(ErrorCategory::Win32, 123, "Invalid name.", "MoveFileExW");
+
+TEST_F(CommandJobTest, EachStateOfTheTwoNamesEndsInItsCode) {
+    const JobCase cases[] = {
+        {"renames",
+         {"/quiet", "/path", Db},
+         {Db},
+         std::nullopt,
+         0,
+         {Renamed},
+         "Renamed " + Db + " to " + Renamed + "."},
+        {"already renamed",
+         {"/quiet", "/path", Db},
+         {Renamed},
+         std::nullopt,
+         0,
+         {Renamed},
+         "Nothing to do: " + Renamed + " exists and " + Db + " does not (already renamed)."},
+        {"neither",
+         {"/quiet", "/path", Db},
+         {},
+         std::nullopt,
+         2,
+         {},
+         "Nothing to do: neither " + Db + " nor " + Renamed +
+             " exists. Error 2: System text of 2."},
+        {"both",
+         {"/quiet", "/path", Db},
+         {Db, Renamed},
+         std::nullopt,
+         183,
+         {Db, Renamed},
+         "Nothing changed: both " + Db + " and " + Renamed +
+             " exist. Error 183: System text of 183."},
+        {"in use",
+         {"/quiet", "/path", Db},
+         {Db},
+         InUse,
+         32,
+         {Db},
+         "Nothing changed: cannot rename " + Db + " to " + Renamed +
+             ". Error 32: Sharing violation."},
+        {"denied",
+         {"/quiet", "/path", Db},
+         {Db},
+         Denied,
+         5,
+         {Db},
+         "Nothing changed: cannot rename " + Db + " to " + Renamed +
+             ". Error 5: Access is denied."},
+        {"other",
+         {"/quiet", "/path", Db},
+         {Db},
+         BadName,
+         123,
+         {Db},
+         "Nothing changed: cannot rename " + Db + " to " + Renamed + ". Error 123: Invalid name."},
+        {"restores",
+         {"/restore", "/quiet", "/path", Db},
+         {Renamed},
+         std::nullopt,
+         0,
+         {Db},
+         "Restored " + Renamed + " to " + Db + "."},
+        {"already restored",
+         {"/restore", "/quiet", "/path", Db},
+         {Db},
+         std::nullopt,
+         0,
+         {Db},
+         "Nothing to do: " + Db + " exists and " + Renamed + " does not (already restored)."},
+        {"restore neither",
+         {"/restore", "/quiet", "/path", Db},
+         {},
+         std::nullopt,
+         2,
+         {},
+         "Nothing to do: neither " + Db + " nor " + Renamed +
+             " exists. Error 2: System text of 2."},
+        {"restore both",
+         {"/restore", "/quiet", "/path", Db},
+         {Db, Renamed},
+         std::nullopt,
+         183,
+         {Db, Renamed},
+         "Nothing changed: both " + Db + " and " + Renamed +
+             " exist. Error 183: System text of 183."},
+        {"restore in use",
+         {"/restore", "/quiet", "/path", Db},
+         {Renamed},
+         InUse,
+         32,
+         {Renamed},
+         "Nothing changed: cannot rename " + Renamed + " to " + Db +
+             ". Error 32: Sharing violation."},
+    };
+    for (const JobCase &c : cases) {
+        FakeServices fresh;
+        FakeRunOutput out;
+        for (const std::string &file : c.before) {
+            fresh.files.AddFile(file);
+        }
+        fresh.files.renameFailure = c.renameFailure;
+        const ProgramSettingsLifetime lifetime;
+        EXPECT_EQ(c.exitCode, RunCommand(fresh.Services(), out, ParseCommandLine(c.arguments)))
+            << c.name;
+        std::vector<std::string> after;
+        for (const auto &file : fresh.files.files) {
+            after.push_back(file.first);
+        }
+        EXPECT_EQ(c.after, after) << c.name;
+        EXPECT_EQ(std::vector<std::string>{c.line}, out.lines) << c.name;
+        EXPECT_TRUE(fresh.dialogs.messages.empty()) << c.name;
+        // The registry is read only when no path is given.
+        EXPECT_TRUE(fresh.registry.OpenedPaths().empty()) << c.name;
+        EXPECT_EQ(nullptr, gProgramSettings) << c.name;
+    }
+}
+
+TEST_F(CommandJobTest, WithoutAPathItLooksUpTheDatabaseAsTheWindowDoes) {
+    fakes.files.AddFile(DefaultPath);
+    EXPECT_EQ(0, Run({"/quiet"}));
+    EXPECT_EQ(std::vector<std::string>{DefaultPath + ".Advanced"}, Files());
+    ASSERT_NE(nullptr, gProgramSettings);
+    EXPECT_EQ(HKEY_CURRENT_USER_VALUE, gProgramSettings->RootKey());
+    EXPECT_EQ(std::vector<std::string>{ProductKey}, fakes.registry.OpenedPaths());
+
+    FakeServices stored;
+    stored.registry.Store(HKEY_CURRENT_USER_VALUE, ProductKey, "Database", RegistryType::String,
+                          Db + "\0"s);
+    stored.files.AddFile(Renamed);
+    stored.files.AddFile(DefaultPath);
+    FakeRunOutput out;
+    EXPECT_EQ(0, RunCommand(stored.Services(), out, ParseCommandLine({"/restore", "/quiet"})));
+    EXPECT_EQ((std::vector<std::string>{DefaultPath, Db}),
+              (std::vector<std::string>{stored.files.files.begin()->first,
+                                        std::next(stored.files.files.begin())->first}));
+}
+
+TEST_F(CommandJobTest, InQuietModeTheSettingsStoreReportsToTheOutputAndTheRunGoesOn) {
+    fakes.registry.StoreKey(HKEY_CURRENT_USER_VALUE, ProductKey);
+    fakes.registry.Store(HKEY_CURRENT_USER_VALUE, ProductKey, "Database", RegistryType::String,
+                         Db + "\0"s);
+    fakes.codePage.fromAnsiFailure =
+        AppError(ErrorCategory::Program, ErrorNumber::InvalidText, "Invalid text", "FromAnsi");
+    output.console = true;
+
+    // The value cannot be read, so the default is used, as in the window.
+    EXPECT_EQ(Win32Code::FileNotFound, RunQuiet({"/quiet", "/log", "C:\\t.log"}));
+    EXPECT_TRUE(fakes.dialogs.messages.empty()) << "a message box in quiet mode";
+    const std::vector<std::string> expected{"GetKeyValue: Error: 5. Invalid text",
+                                            "Nothing to do: neither " + DefaultPath + " nor " +
+                                                DefaultPath +
+                                                ".Advanced exists. Error 2: System text of 2."};
+    EXPECT_EQ(expected, output.lines);
+    EXPECT_EQ(expected, output.logLines);
+}
+
+TEST_F(CommandJobTest, RestoreWithoutQuietShowsTheOutcomeInOneMessage) {
+    fakes.files.AddFile(Renamed);
+    EXPECT_EQ(0, Run({"/restore", "/path", Db}));
+    ASSERT_EQ(1u, fakes.dialogs.messages.size());
+    EXPECT_EQ("Restored " + Renamed + " to " + Db + ".", fakes.dialogs.messages[0].prompt);
+    EXPECT_FALSE(fakes.dialogs.messages[0].title.has_value()) << "titled Torvane";
+    EXPECT_EQ(output.lines, std::vector<std::string>{fakes.dialogs.messages[0].prompt});
+
+    fakes.dialogs.messages.clear();
+    EXPECT_EQ(2, Run({"/restore", "/path", "D:\\Gone.mdb"}));
+    EXPECT_EQ(1u, fakes.dialogs.messages.size());
+}
+
+TEST_F(CommandJobTest, ALogThatCannotBeOpenedStopsTheRunBeforeAnythingIsTouched) {
+    fakes.files.AddFile(Db);
+    output.logFailure = AppError(ErrorCategory::Win32, 3, "Path not found.", "CreateFileW");
+    EXPECT_EQ(3, Run({"/quiet", "/path", Db, "/log", "Q:\\no\\t.log"}));
+    EXPECT_EQ(std::vector<std::string>{Db}, Files());
+    EXPECT_EQ(std::vector<std::string>{"Nothing changed: cannot open the log Q:\\no\\t.log. "
+                                       "Error 3: Path not found."},
+              output.lines);
+}
+
+TEST_F(CommandJobTest, UsageGoesToTheConsoleOrElseToAMessageUnlessQuiet) {
+    EXPECT_EQ(0, Run({"/?"}));
+    EXPECT_GT(output.lines.size(), 10u);
+    EXPECT_EQ(output.lines.end(),
+              std::find_if(output.lines.begin(), output.lines.end(), [](const std::string &l) {
+                  return l.find('\r') != std::string::npos || l.find('\n') != std::string::npos;
+              }));
+    EXPECT_TRUE(fakes.dialogs.messages.empty());
+
+    output.console = false;
+    EXPECT_EQ(0, Run({"/help"}));
+    ASSERT_EQ(1u, fakes.dialogs.messages.size());
+    EXPECT_EQ(UsageText, fakes.dialogs.messages[0].prompt);
+}
+
+TEST_F(CommandJobTest, ABadCommandLineTouchesNothingAndEndsWith87) {
+    fakes.files.AddFile(Db);
+    EXPECT_EQ(87, Run({"/quiet", "/path", Db, "/bogus"}));
+    ASSERT_FALSE(output.lines.empty());
+    EXPECT_EQ("Nothing touched: unknown option: /bogus. Error 87: System text of 87.",
+              output.lines[0]);
+
+    output.console = false;
+    output.lines.clear();
+    EXPECT_EQ(87, Run({"/quiet", "/log"}));
+    EXPECT_TRUE(fakes.dialogs.messages.empty()) << "a message box in quiet mode";
+    EXPECT_EQ(87, Run({"/restore", "/path"}));
+    ASSERT_EQ(1u, fakes.dialogs.messages.size());
+    EXPECT_EQ(0u, fakes.dialogs.messages[0].prompt.find(
+                      "Nothing touched: /path needs a file name after it. Error 87"));
+    EXPECT_EQ(std::vector<std::string>{Db}, Files());
+    EXPECT_TRUE(fakes.files.searched.empty());
+    EXPECT_TRUE(fakes.registry.OpenedPaths().empty());
+}
+
+TEST(ExitCodeTest, TheProgramsOwnNumbersExitWithTheWin32CodeThatSaysTheSame) {
+    struct Case {
+        ErrorCategory category;
+        std::int32_t number;
+        int exitCode;
+    };
+    const Case cases[] = {
+        {ErrorCategory::Win32, 5, 5},
+        {ErrorCategory::Win32, 1224, 1224},
+        {ErrorCategory::Program, ErrorNumber::InvalidText, Win32Code::NoUnicodeTranslation},
+        {ErrorCategory::Program, ErrorNumber::OutOfMemory, Win32Code::NotEnoughMemory},
+        {ErrorCategory::Program, ErrorNumber::Internal, Win32Code::InternalError},
+        {ErrorCategory::CommonDialog, 0x3003, Win32Code::InternalError},
+    };
+    for (const Case &c : cases) {
+        EXPECT_EQ(c.exitCode, ExitCodeFor(AppError(c.category, c.number, "d", "s"))) << c.number;
+    }
+}
+
+TEST_F(CommandJobTest, AProgramFailureIsNotTakenForAccessDenied) {
+    fakes.files.AddFile(Db);
+    fakes.files.renameFailure =
+        AppError(ErrorCategory::Program, ErrorNumber::InvalidText, "Invalid text", "Widen");
+    EXPECT_EQ(Win32Code::NoUnicodeTranslation, Run({"/quiet", "/path", Db}));
+    EXPECT_EQ(std::vector<std::string>{"Nothing changed: cannot rename " + Db + " to " + Renamed +
+                                       ". Error 1113: Invalid text"},
+              output.lines);
+}
+
+TEST(OneLineTest, LineBreaksBecomeOneSpace) {
+    EXPECT_EQ("Error 5: Access is denied.", OneLine("Error 5:\r\n\r\nAccess is denied."));
+    EXPECT_EQ("a b c", OneLine("a\nb\rc"));
+    EXPECT_EQ("plain", OneLine("plain"));
+}
+
+} // namespace

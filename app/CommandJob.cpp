@@ -86,10 +86,6 @@ Outcome RunJob(const PlatformServices &services, IRunOutput &output,
     try {
         const std::string path =
             commandLine.path ? *commandLine.path : DatabaseRules::LookUpDatabase(services);
-        if (path.empty()) {
-            return Failed(services, Win32Code::FileNotFound,
-                          "Nothing to do: the settings give no database path");
-        }
         return Move(services, path, job);
     } catch (const std::exception &failure) {
         return Failed(failure, "Nothing changed");

@@ -1,6 +1,7 @@
 // Start-up: the Windows services, the main window, and the standard report
 // for anything that fails before the window can take over.
 
+#include "app/FrontDoor.h"
 #include "app/modMain.h"
 #include "platform/win32/DllSearch.h"
 #include "platform/win32/MainWindow.h"
@@ -29,9 +30,14 @@ int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE, PWSTR, int nShowCmd) {
     // Declared after the services, so the settings object goes before them.
     const ProgramSettingsLifetime settingsLifetime;
 
+    const CommandLine commandLine = ParseCommandLine(ProgramArguments());
+    if (commandLine.command != Command::Window) {
+        return RunWithoutWindow(services, commandLine, ApplicationTitle);
+    }
+
     int exitCode = ExitCode::Failure;
     RunEvent(services, [&] {
-        MainWindow window(services, application, dialogs);
+        MainWindow window(services, application, dialogs, commandLine.path);
         window.Open(hInstance, nShowCmd);
         exitCode = window.RunMessageLoop();
     });

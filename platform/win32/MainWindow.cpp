@@ -88,8 +88,9 @@ std::wstring WindowText(HWND window) {
 } // namespace
 
 MainWindow::MainWindow(const PlatformServices &services, Win32Application &application,
-                       Win32Dialogs &dialogs)
-    : services_(services), application_(application), dialogs_(dialogs), form_(services, *this) {}
+                       Win32Dialogs &dialogs, std::optional<std::string> databasePath)
+    : services_(services), application_(application), dialogs_(dialogs),
+      form_(services, *this, std::move(databasePath)) {}
 
 MainWindow::~MainWindow() {
     // Destroyed here, while every member its last messages reach still lives.

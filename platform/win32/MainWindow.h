@@ -19,8 +19,9 @@ constexpr int DialogFontPoints = 8;
 // button's click run through RunEvent.
 class MainWindow : public IFormView {
 public:
+    // With databasePath, the window opens on it in place of the lookup.
     MainWindow(const PlatformServices &services, Win32Application &application,
-               Win32Dialogs &dialogs);
+               Win32Dialogs &dialogs, std::optional<std::string> databasePath = std::nullopt);
     MainWindow(const MainWindow &) = delete;
     MainWindow &operator=(const MainWindow &) = delete;
     ~MainWindow() override;

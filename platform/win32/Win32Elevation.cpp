@@ -24,7 +24,8 @@ bool Win32Application::IsElevated() {
 void Win32Application::StartElevated(const std::string &parameters) {
     // shell32 is loaded only here, so no other run pays for it; from the
     // system folder, so no copy beside the program is taken for it.
-    const unique_hmodule shell(LoadLibraryExW(L"shell32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+    const unique_hmodule shell(
+        LoadLibraryExW(L"shell32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
     if (!shell) {
         throw Win32Error(GetLastError(), "LoadLibraryExW");
     }

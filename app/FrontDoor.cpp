@@ -1,0 +1,31 @@
+#include "app/FrontDoor.h"
+
+#include "app/CommandJob.h"
+#include "app/OutputDialogs.h"
+#include "app/modMain.h"
+#include "platform/win32/WideText.h"
+#include "platform/win32/Win32Output.h"
+
+#include <windows.h>
+
+#include <cstdlib>
+
+std::vector<std::string> ProgramArguments() {
+    std::vector<std::string> arguments;
+    for (int i = 1; i < __argc; ++i) {
+        arguments.push_back(Narrow(__wargv[i]));
+    }
+    return arguments;
+}
+
+int RunWithoutWindow(const PlatformServices &services, const CommandLine &commandLine,
+                     const std::string &applicationTitle) {
+    Win32Output output;
+    OutputDialogs quietDialogs(output, applicationTitle);
+    const PlatformServices run{services.registry, services.codePage, services.files,
+                               commandLine.quiet ? quietDialogs : services.dialogs,
+                               services.application};
+    // Declared after the dialogs the settings object reports through.
+    const ProgramSettingsLifetime settingsLifetime;
+    return RunCommand(run, output, commandLine);
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+// The command line's front door on Windows: the arguments as the runtime
+// split them, and every run that opens no window.
+
+#include "app/CommandLine.h"
+#include "platform/PlatformServices.h"
+
+#include <string>
+#include <vector>
+
+// The program's arguments, its own name left out.
+std::vector<std::string> ProgramArguments();
+
+// Runs commandLine, which is not the window's, and gives the exit code. In
+// quiet mode no message box is shown: the settings store reports to the
+// output instead.
+int RunWithoutWindow(const PlatformServices &services, const CommandLine &commandLine,
+                     const std::string &applicationTitle);

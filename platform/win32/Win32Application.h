@@ -28,5 +28,8 @@ private:
 // Product name and major, minor and revision (the fourth field) read from
 // the version resource of the module at modulePath.
 AppInfo ReadVersionInfo(const std::wstring &modulePath);
+// Whether process runs with full administrator rights; nothing when that
+// cannot be told.
+std::optional<bool> ProcessElevation(HANDLE process);
 // The full path of the running executable, however long.
 std::wstring ExecutablePath();

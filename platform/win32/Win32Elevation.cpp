@@ -7,19 +7,21 @@
 
 #include <shellapi.h>
 
-bool Win32Application::IsElevated() {
+std::optional<bool> ProcessElevation(HANDLE process) {
     HANDLE token = nullptr;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
-        return true;
+    if (!OpenProcessToken(process, TOKEN_QUERY, &token)) {
+        return std::nullopt;
     }
     const unique_handle owned(token);
     TOKEN_ELEVATION elevation{};
     DWORD size = 0;
     if (!GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size)) {
-        return true;
+        return std::nullopt;
     }
     return elevation.TokenIsElevated != 0;
 }
+
+bool Win32Application::IsElevated() { return ProcessElevation(GetCurrentProcess()).value_or(true); }
 
 void Win32Application::StartElevated(const std::string &parameters) {
     // shell32 is loaded only here, so no other run pays for it; from the

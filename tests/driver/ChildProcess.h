@@ -9,11 +9,25 @@
 
 #include <optional>
 #include <string>
+#include <vector>
+
+// How a program is started.
+struct StartOptions {
+    // Each one quoted.
+    std::vector<std::wstring> arguments;
+    // Given (an inheritable handle, or null for none at all), the program
+    // gets exactly that as its standard output and error; otherwise
+    // whatever the system hands down.
+    std::optional<HANDLE> standardOutput;
+    // With the limited token linked to an elevated driver's own, as Windows
+    // starts an administrator's programs; otherwise with the driver's token.
+    bool withoutElevation = false;
+};
 
 class ChildProcess {
 public:
     // Starts the program; throws, naming it, if it cannot be started.
-    explicit ChildProcess(const std::wstring &executable);
+    explicit ChildProcess(const std::wstring &executable, const StartOptions &options = {});
     ChildProcess(const ChildProcess &) = delete;
     ChildProcess &operator=(const ChildProcess &) = delete;
     ~ChildProcess();
@@ -22,6 +36,8 @@ public:
     DWORD Id() const { return id_; }
     DWORD ThreadId() const { return threadId_; }
     bool Running() const;
+    // True when the program runs with full administrator rights.
+    bool Elevated() const;
     // The exit code once the program has ended within timeoutMs, else nothing.
     std::optional<DWORD> WaitForExit(DWORD timeoutMs) const;
 

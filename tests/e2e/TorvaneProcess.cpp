@@ -15,7 +15,12 @@ std::wstring BuiltTorvane() {
     return self.substr(0, self.find_last_of(L'\\') + 1) + L"Torvane.exe";
 }
 
-TorvaneProcess::TorvaneProcess(const std::wstring &executable) : process_(executable) {
+TorvaneProcess::TorvaneProcess(const StartOptions &options, Expect expect,
+                               const std::wstring &executable)
+    : process_(executable, options) {
+    if (expect == Expect::Nothing) {
+        return;
+    }
     // Stop early when the program shows a message or ends instead.
     WaitUntil([&] {
         window_ = VisibleWindowCaptioned(process_.Id(), MainWindowCaption);

@@ -10,6 +10,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 // A message box as shown: its window, title and text.
 struct ShownMessage {
@@ -23,9 +24,18 @@ std::wstring BuiltTorvane();
 
 class TorvaneProcess {
 public:
+    // What to wait for once the program has started.
+    enum class Expect { MainWindow, Nothing };
+
     // Starts the executable and waits for its main window; throws, naming
     // what the process showed instead, if none comes.
-    explicit TorvaneProcess(const std::wstring &executable = BuiltTorvane());
+    explicit TorvaneProcess(const StartOptions &options = {}, Expect expect = Expect::MainWindow,
+                            const std::wstring &executable = BuiltTorvane());
+    explicit TorvaneProcess(const std::vector<std::wstring> &arguments,
+                            Expect expect = Expect::MainWindow)
+        : TorvaneProcess(StartOptions{arguments, std::nullopt, false}, expect) {}
+    explicit TorvaneProcess(const std::wstring &executable)
+        : TorvaneProcess(StartOptions{}, Expect::MainWindow, executable) {}
     TorvaneProcess(const TorvaneProcess &) = delete;
     TorvaneProcess &operator=(const TorvaneProcess &) = delete;
 
@@ -38,6 +48,7 @@ public:
     // The control with the focus, or null.
     HWND Focus() const;
     bool Running() const { return process_.Running(); }
+    bool Elevated() const { return process_.Elevated(); }
 
     // The one message box the process shows; throws if none comes or there
     // is more than one.

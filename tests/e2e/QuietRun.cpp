@@ -1,0 +1,67 @@
+#include "QuietRun.h"
+
+#include "ChildProcess.h"
+#include "TorvaneProcess.h"
+#include "Wait.h"
+#include "WindowQueries.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace {
+
+// Whatever the pipe holds now, without waiting for more.
+void Drain(HANDLE pipe, std::string &into) {
+    DWORD available = 0;
+    while (PeekNamedPipe(pipe, nullptr, 0, nullptr, &available, nullptr) && available > 0) {
+        std::string chunk(available, '\0');
+        DWORD read = 0;
+        if (!ReadFile(pipe, chunk.data(), available, &read, nullptr) || read == 0) {
+            return;
+        }
+        into.append(chunk, 0, read);
+    }
+}
+
+} // namespace
+
+QuietRun RunTorvane(const std::vector<std::wstring> &arguments) {
+    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+    HANDLE readEnd = nullptr;
+    HANDLE writeEnd = nullptr;
+    if (!CreatePipe(&readEnd, &writeEnd, &inheritable, 0)) {
+        throw std::runtime_error("cannot make a pipe: error " + std::to_string(GetLastError()));
+    }
+    const unique_handle reader(readEnd);
+    unique_handle writer(writeEnd);
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+
+    QuietRun run{};
+    const ChildProcess torvane(BuiltTorvane(), StartOptions{arguments, writeEnd, false});
+    writer.reset(); // the program's copy is the only one left
+    const DWORD start = GetTickCount();
+    std::optional<DWORD> exitCode;
+    // Polled every millisecond or so, so even a window that shows for a
+    // moment is seen.
+    while (!(exitCode = torvane.WaitForExit(0))) {
+        for (HWND window : TopLevelWindowsOf(torvane.Id())) {
+            if (IsWindowVisible(window)) {
+                const std::string seen = Describe(window);
+                if (std::find(run.windowsSeen.begin(), run.windowsSeen.end(), seen) ==
+                    run.windowsSeen.end()) {
+                    run.windowsSeen.push_back(seen);
+                }
+            }
+        }
+        Drain(readEnd, run.output);
+        Sleep(1);
+        if (GetTickCount() - start > StepTimeoutMs) {
+            throw std::runtime_error(
+                "Torvane keeps running; windows seen: " + std::to_string(run.windowsSeen.size()) +
+                " " + (run.windowsSeen.empty() ? "" : run.windowsSeen.front()));
+        }
+    }
+    Drain(readEnd, run.output);
+    run.exitCode = *exitCode;
+    return run;
+}

@@ -1,0 +1,20 @@
+#pragma once
+
+// Torvane.exe run from the command line with its standard output on a
+// pipe, watched until it ends: its exit code, what it wrote, and every
+// visible top-level window it had at any moment.
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+struct QuietRun {
+    DWORD exitCode;
+    std::string output;
+    // Descriptions of the visible top-level windows seen while it ran.
+    std::vector<std::string> windowsSeen;
+};
+
+// Throws, naming the windows seen, if the program does not end in time.
+QuietRun RunTorvane(const std::vector<std::wstring> &arguments);

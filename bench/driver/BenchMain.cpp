@@ -4,7 +4,9 @@
 // ratio of the two least figures, the least disturbed run of each, for all
 // runs and for each half of them, so a reader sees how much of a difference
 // is noise. Against the floor with Torvane's manifest, and the one that also
-// shows a message before it ends, what is left is Torvane's own cost.
+// shows a message before it ends, what is left is Torvane's own cost. The
+// quiet job (/quiet: start, rename, exit) is set against a console program
+// that calls MoveFileExW once.
 // Tab-separated, for scripts/bench.
 //
 //   bench_driver [runs]      runs of each program, 100 unless given
@@ -44,6 +46,8 @@ struct Round {
     Timing floor;
     Timing floorWithManifest;
     Timing floorWithMessage;
+    Timing quiet;
+    Timing moveFloor;
 };
 
 // One run of each program, Torvane first, each after a pause.
@@ -59,6 +63,10 @@ Round RunRound(const std::wstring &folder, const SampleDatabase &sample) {
     Sleep(SettleMs);
     round.floorWithMessage =
         RunFloor(folder, L"bench_floor_message.exe", FloorEnding::AfterAMessage);
+    Sleep(SettleMs);
+    round.quiet = RunTorvaneQuiet(folder, sample);
+    Sleep(SettleMs);
+    round.moveFloor = RunMoveFloor(folder, sample);
     return round;
 }
 
@@ -67,35 +75,36 @@ void PrintSummary(const Summary &summary) {
 }
 
 // Torvane's least figure over the floor's least, over rounds [first, last).
-double LeastRatio(double Timing::*figure, Timing Round::*floor, const std::vector<Round> &rounds,
-                  std::size_t first, std::size_t last) {
+double LeastRatio(double Timing::*figure, Timing Round::*ourRun, Timing Round::*floor,
+                  const std::vector<Round> &rounds, std::size_t first, std::size_t last) {
     std::vector<double> ours;
     std::vector<double> floors;
     for (std::size_t i = first; i < last; ++i) {
-        ours.push_back(rounds[i].torvane.*figure);
+        ours.push_back((rounds[i].*ourRun).*figure);
         floors.push_back((rounds[i].*floor).*figure);
     }
     return Summarise(ours).least / Summarise(floors).least;
 }
 
-void PrintFigure(const char *name, double Timing::*figure, Timing Round::*floor,
-                 const std::vector<Round> &rounds) {
+// One figure of ourRun, Torvane's run of some job, against floor's.
+void PrintFigure(const char *name, double Timing::*figure, Timing Round::*ourRun,
+                 Timing Round::*floor, const std::vector<Round> &rounds) {
     std::vector<double> ours;
     std::vector<double> floors;
     std::vector<double> ratios;
     for (const Round &round : rounds) {
-        ours.push_back(round.torvane.*figure);
+        ours.push_back((round.*ourRun).*figure);
         floors.push_back((round.*floor).*figure);
-        ratios.push_back(round.torvane.*figure / (round.*floor).*figure);
+        ratios.push_back((round.*ourRun).*figure / (round.*floor).*figure);
     }
     const std::size_t half = rounds.size() / 2;
     std::printf("%s", name);
     PrintSummary(Summarise(ours));
     PrintSummary(Summarise(floors));
     PrintSummary(Summarise(ratios));
-    std::printf("\t%.3f\t%.3f\t%.3f\n", LeastRatio(figure, floor, rounds, 0, rounds.size()),
-                LeastRatio(figure, floor, rounds, 0, half),
-                LeastRatio(figure, floor, rounds, half, rounds.size()));
+    std::printf("\t%.3f\t%.3f\t%.3f\n", LeastRatio(figure, ourRun, floor, rounds, 0, rounds.size()),
+                LeastRatio(figure, ourRun, floor, rounds, 0, half),
+                LeastRatio(figure, ourRun, floor, rounds, half, rounds.size()));
 }
 
 } // namespace
@@ -118,14 +127,19 @@ int main(int argc, char **argv) {
         std::printf("figure\ttorvane_median\ttorvane_least\ttorvane_greatest\tfloor_median\t"
                     "floor_least\tfloor_greatest\tratio_median\tratio_least\tratio_greatest\t"
                     "least_ratio\tleast_ratio_first_half\tleast_ratio_second_half\n");
-        PrintFigure("startup_ms_manifest", &Timing::startupMs, &Round::floorWithManifest, rounds);
-        PrintFigure("whole_ms_message", &Timing::wholeMs, &Round::floorWithMessage, rounds);
-        PrintFigure("startup_ms", &Timing::startupMs, &Round::floor, rounds);
-        PrintFigure("whole_ms", &Timing::wholeMs, &Round::floor, rounds);
-        PrintFigure("whole_ms_manifest", &Timing::wholeMs, &Round::floorWithManifest, rounds);
-        PrintFigure("peak_working_set_kib", &Timing::peakWorkingSetKiB, &Round::floor, rounds);
-        PrintFigure("peak_working_set_kib_message", &Timing::peakWorkingSetKiB,
+        PrintFigure("startup_ms_manifest", &Timing::startupMs, &Round::torvane,
+                    &Round::floorWithManifest, rounds);
+        PrintFigure("whole_ms_message", &Timing::wholeMs, &Round::torvane, &Round::floorWithMessage,
+                    rounds);
+        PrintFigure("startup_ms", &Timing::startupMs, &Round::torvane, &Round::floor, rounds);
+        PrintFigure("whole_ms", &Timing::wholeMs, &Round::torvane, &Round::floor, rounds);
+        PrintFigure("whole_ms_manifest", &Timing::wholeMs, &Round::torvane,
+                    &Round::floorWithManifest, rounds);
+        PrintFigure("peak_working_set_kib", &Timing::peakWorkingSetKiB, &Round::torvane,
+                    &Round::floor, rounds);
+        PrintFigure("peak_working_set_kib_message", &Timing::peakWorkingSetKiB, &Round::torvane,
                     &Round::floorWithMessage, rounds);
+        PrintFigure("quiet_ms", &Timing::wholeMs, &Round::quiet, &Round::moveFloor, rounds);
         return 0;
     } catch (const std::exception &failure) {
         std::fprintf(stderr, "bench_driver: %s\n", failure.what());

@@ -45,3 +45,17 @@ Timing RunFloor(const std::wstring &folder, const std::wstring &executable, Floo
     floor.WaitForExit();
     return {startup, floor.ElapsedMs(), KiB(peak)};
 }
+
+Timing RunTorvaneQuiet(const std::wstring &folder, const SampleDatabase &sample) {
+    sample.Reset();
+    WatchedProcess torvane(folder + L"Torvane.exe", {L"/quiet"});
+    torvane.WaitForExit();
+    return {0, torvane.ElapsedMs(), 0};
+}
+
+Timing RunMoveFloor(const std::wstring &folder, const SampleDatabase &sample) {
+    sample.Reset();
+    WatchedProcess floor(folder + L"bench_floor_move.exe", {sample.Path(), sample.RenamedPath()});
+    floor.WaitForExit();
+    return {0, floor.ElapsedMs(), 0};
+}

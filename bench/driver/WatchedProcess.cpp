@@ -16,7 +16,10 @@ constexpr DWORD PollIntervalMs = 1;
 
 } // namespace
 
-WatchedProcess::WatchedProcess(const std::wstring &executable) : process_(executable) {}
+// No standard output: what a run writes must not mix with the driver's table.
+WatchedProcess::WatchedProcess(const std::wstring &executable,
+                               const std::vector<std::wstring> &arguments)
+    : process_(executable, StartOptions{arguments, HANDLE{}, false}) {}
 
 HWND WatchedProcess::WaitUntilReady(const std::wstring &caption, int editId,
                                     const std::wstring &text) const {

@@ -10,11 +10,14 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 class WatchedProcess {
 public:
-    // Starts the program; its clock starts just before CreateProcess.
-    explicit WatchedProcess(const std::wstring &executable);
+    // Starts the program with these arguments and no standard output; its
+    // clock starts just before CreateProcess.
+    explicit WatchedProcess(const std::wstring &executable,
+                            const std::vector<std::wstring> &arguments = {});
     WatchedProcess(const WatchedProcess &) = delete;
     WatchedProcess &operator=(const WatchedProcess &) = delete;
 

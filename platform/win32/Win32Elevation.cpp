@@ -1,6 +1,7 @@
 // Whether the program runs with administrator rights, and starting it again
 // with them.
 
+#include "platform/win32/SystemLibrary.h"
 #include "platform/win32/UniqueHandles.h"
 #include "platform/win32/WideText.h"
 #include "platform/win32/Win32Application.h"
@@ -24,18 +25,9 @@ std::optional<bool> ProcessElevation(HANDLE process) {
 bool Win32Application::IsElevated() { return ProcessElevation(GetCurrentProcess()).value_or(true); }
 
 void Win32Application::StartElevated(const std::string &parameters) {
-    // shell32 is loaded only here, so no other run pays for it; from the
-    // system folder, so no copy beside the program is taken for it.
-    const unique_hmodule shell(
-        LoadLibraryExW(L"shell32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
-    if (!shell) {
-        throw Win32Error(GetLastError(), "LoadLibraryExW");
-    }
-    const auto shellExecute = reinterpret_cast<decltype(&ShellExecuteExW)>(
-        reinterpret_cast<void *>(GetProcAddress(shell.get(), "ShellExecuteExW")));
-    if (shellExecute == nullptr) {
-        throw Win32Error(GetLastError(), "GetProcAddress");
-    }
+    // shell32 is loaded only here, so no other run pays for it.
+    const SystemLibrary shell(L"shell32.dll");
+    const auto shellExecute = shell.Get<decltype(&ShellExecuteExW)>("ShellExecuteExW");
     const std::wstring executable = ExecutablePath();
     const std::wstring arguments = Widen(parameters);
     SHELLEXECUTEINFOW execute{};

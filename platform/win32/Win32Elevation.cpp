@@ -30,6 +30,9 @@ void Win32Application::StartElevated(const std::string &parameters) {
     const auto shellExecute = shell.Get<decltype(&ShellExecuteExW)>("ShellExecuteExW");
     const std::wstring executable = ExecutablePath();
     const std::wstring arguments = Widen(parameters);
+    // The same current folder, so a relative path names the same file.
+    std::wstring folder(GetCurrentDirectoryW(0, nullptr), L'\0');
+    folder.resize(GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), folder.data()));
     SHELLEXECUTEINFOW execute{};
     execute.cbSize = sizeof execute;
     execute.fMask = SEE_MASK_NOASYNC;
@@ -37,6 +40,7 @@ void Win32Application::StartElevated(const std::string &parameters) {
     execute.lpVerb = L"runas";
     execute.lpFile = executable.c_str();
     execute.lpParameters = arguments.c_str();
+    execute.lpDirectory = folder.empty() ? nullptr : folder.c_str();
     execute.nShow = SW_SHOWNORMAL;
     if (!shellExecute(&execute)) {
         throw Win32Error(GetLastError(), "ShellExecuteExW");

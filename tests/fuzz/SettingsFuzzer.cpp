@@ -118,8 +118,12 @@ public:
         std::abort(); // nothing here is an error worth a message
     }
     std::optional<std::string> ShowOpenFile(const OpenFileRequest &) override { std::abort(); }
+    bool AskYesNo(const std::string &) override { std::abort(); }
     AppInfo Info() override { std::abort(); }
     void End(int) override { std::abort(); }
+    bool IsElevated() override { std::abort(); }
+    void StartElevated(const std::string &) override { std::abort(); }
+    std::string ErrorText(std::int32_t) override { std::abort(); }
 };
 
 bool IsDecimal(const std::string &text) {

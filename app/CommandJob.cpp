@@ -4,9 +4,21 @@
 #include "platform/Win32Codes.h"
 #include "ui/DatabaseRules.h"
 
+#include <initializer_list>
 #include <string>
+#include <string_view>
 
 namespace {
+
+// The parts one after another: one call, where a chain of + would make a
+// temporary at each step.
+std::string Text(std::initializer_list<std::string_view> parts) {
+    std::string text;
+    for (const std::string_view part : parts) {
+        text.append(part);
+    }
+    return text;
+}
 
 struct Outcome {
     int exitCode;
@@ -24,15 +36,15 @@ constexpr Direction SetAsideJob{false, "Renamed", "already renamed"};
 constexpr Direction RestoreJob{true, "Restored", "already restored"};
 
 Outcome Failed(const PlatformServices &services, int code, const std::string &what) {
-    return {code,
-            what + ". Error " + std::to_string(code) + ": " + services.application.ErrorText(code)};
+    return {code, Text({what, ". Error ", std::to_string(code), ": ",
+                        services.application.ErrorText(code)})};
 }
 
 Outcome Failed(const std::exception &failure, const std::string &what) {
     // The program's own numbers are named by the Win32 code they exit with.
     const AppError error = ToAppError(failure);
     const int code = ExitCodeFor(error);
-    return {code, what + ". Error " + std::to_string(code) + ": " + error.Description()};
+    return {code, Text({what, ". Error ", std::to_string(code), ": ", error.Description()})};
 }
 
 Outcome Move(const PlatformServices &services, const std::string &path, const Direction &job) {
@@ -46,20 +58,20 @@ Outcome Move(const PlatformServices &services, const std::string &path, const Di
             (searched == &from ? fromExists : toExists) =
                 DatabaseRules::FileExists(services.files, *searched);
         } catch (const std::exception &failure) {
-            return Failed(failure, "Nothing changed: cannot search for " + *searched);
+            return Failed(failure, Text({"Nothing changed: cannot search for ", *searched}));
         }
     }
     if (!fromExists && toExists) {
-        return {0, "Nothing to do: " + to + " exists and " + from + " does not (" + job.already +
-                       ")."};
+        return {0, Text({"Nothing to do: ", to, " exists and ", from, " does not (", job.already,
+                         ")."})};
     }
     if (!fromExists) {
         return Failed(services, Win32Code::FileNotFound,
-                      "Nothing to do: neither " + path + " nor " + renamed + " exists");
+                      Text({"Nothing to do: neither ", path, " nor ", renamed, " exists"}));
     }
     if (toExists) {
         return Failed(services, Win32Code::AlreadyExists,
-                      "Nothing changed: both " + path + " and " + renamed + " exist");
+                      Text({"Nothing changed: both ", path, " and ", renamed, " exist"}));
     }
     try {
         if (job.restore) {
@@ -68,9 +80,9 @@ Outcome Move(const PlatformServices &services, const std::string &path, const Di
             DatabaseRules::SetAside(services.files, path);
         }
     } catch (const std::exception &failure) {
-        return Failed(failure, "Nothing changed: cannot rename " + from + " to " + to);
+        return Failed(failure, Text({"Nothing changed: cannot rename ", from, " to ", to}));
     }
-    return {0, std::string(job.done) + " " + from + " to " + to + "."};
+    return {0, Text({job.done, " ", from, " to ", to, "."})};
 }
 
 Outcome RunJob(const PlatformServices &services, IRunOutput &output,
@@ -79,7 +91,8 @@ Outcome RunJob(const PlatformServices &services, IRunOutput &output,
         try {
             output.OpenLog(*commandLine.log);
         } catch (const std::exception &failure) {
-            return Failed(failure, "Nothing changed: cannot open the log " + *commandLine.log);
+            return Failed(failure,
+                          Text({"Nothing changed: cannot open the log ", *commandLine.log}));
         }
     }
     const Direction &job = commandLine.command == Command::Restore ? RestoreJob : SetAsideJob;
@@ -95,7 +108,7 @@ Outcome RunJob(const PlatformServices &services, IRunOutput &output,
 int ShowUsage(const PlatformServices &services, IRunOutput &output, bool quiet,
               const std::string &problem) {
     const std::string text =
-        problem.empty() ? std::string(UsageText) : problem + "\r\n\r\n" + UsageText;
+        problem.empty() ? std::string(UsageText) : Text({problem, "\r\n\r\n", UsageText});
     if (output.HasConsole()) {
         std::string line;
         for (const char c : text) {
@@ -140,9 +153,10 @@ int RunCommand(const PlatformServices &services, IRunOutput &output,
     case Command::Usage:
         return ShowUsage(services, output, commandLine.quiet, {});
     case Command::Invalid: {
-        const std::string problem = "Nothing touched: " + commandLine.problem + ". Error " +
-                                    std::to_string(Win32Code::InvalidParameter) + ": " +
-                                    services.application.ErrorText(Win32Code::InvalidParameter);
+        const std::string problem =
+            Text({"Nothing touched: ", commandLine.problem, ". Error ",
+                  std::to_string(Win32Code::InvalidParameter), ": ",
+                  services.application.ErrorText(Win32Code::InvalidParameter)});
         return ShowUsage(services, output, commandLine.quiet, problem);
     }
     case Command::Window: // the window's own front door; nothing to run here

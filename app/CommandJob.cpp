@@ -28,23 +28,24 @@ struct Outcome {
 // The two directions of the one job: set aside, and the undo.
 struct Direction {
     bool restore;
-    const char *done;    // "Renamed", "Restored"
-    const char *already; // how it reads when found already done
+    char done[9];     // "Renamed", "Restored"
+    char already[17]; // how it reads when found already done
 };
 
 constexpr Direction SetAsideJob{false, "Renamed", "already renamed"};
 constexpr Direction RestoreJob{true, "Restored", "already restored"};
 
-Outcome Failed(const PlatformServices &services, int code, const std::string &what) {
-    return {code, Text({what, ". Error ", std::to_string(code), ": ",
-                        services.application.ErrorText(code)})};
-}
-
-Outcome Failed(const std::exception &failure, const std::string &what) {
+Outcome Failed(const std::exception &failure, std::string_view what) {
     // The program's own numbers are named by the Win32 code they exit with.
     const AppError error = ToAppError(failure);
     const int code = ExitCodeFor(error);
     return {code, Text({what, ". Error ", std::to_string(code), ": ", error.Description()})};
+}
+
+// A failure the job finds itself, with the system's description of code.
+Outcome Failed(const PlatformServices &services, int code, std::string_view what) {
+    return Failed(AppError(ErrorCategory::Win32, code, services.application.ErrorText(code), {}),
+                  what);
 }
 
 Outcome Move(const PlatformServices &services, const std::string &path, const Direction &job) {
@@ -110,14 +111,11 @@ int ShowUsage(const PlatformServices &services, IRunOutput &output, bool quiet,
     const std::string text =
         problem.empty() ? std::string(UsageText) : Text({problem, "\r\n\r\n", UsageText});
     if (output.HasConsole()) {
-        std::string line;
-        for (const char c : text) {
-            if (c == '\n') {
-                output.WriteLine(line);
-                line.clear();
-            } else if (c != '\r') {
-                line.push_back(c);
-            }
+        // Line by line, so each gets the line break of where it goes.
+        std::size_t start = 0;
+        for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos;
+             start = end + 2) {
+            output.WriteLine(text.substr(start, end - start));
         }
     } else if (!quiet) {
         services.dialogs.ShowMessage(text, MESSAGE_OK_ONLY);

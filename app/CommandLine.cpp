@@ -1,13 +1,11 @@
 #include "app/CommandLine.h"
 
-#include <algorithm>
-
 namespace {
 
 enum class Option { Quiet, Restore, Path, Log, Help };
 
 struct OptionName {
-    const char *name;
+    char name[8];
     Option option;
 };
 
@@ -16,11 +14,15 @@ constexpr OptionName Options[] = {
     {"log", Option::Log},     {"?", Option::Help},          {"help", Option::Help},
 };
 
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(), [](char c) {
-        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-    });
-    return text;
+// True when text, in any case, is name (lower case).
+bool SameName(const char *text, const char *name) {
+    for (; *name != '\0'; ++text, ++name) {
+        const char c = *text >= 'A' && *text <= 'Z' ? static_cast<char>(*text - 'A' + 'a') : *text;
+        if (c != *name) {
+            return false;
+        }
+    }
+    return *text == '\0';
 }
 
 // The option an argument names: "/" or "-", then a name in any case.
@@ -28,9 +30,8 @@ std::optional<Option> OptionOf(const std::string &argument) {
     if (argument.size() < 2 || (argument[0] != '/' && argument[0] != '-')) {
         return std::nullopt;
     }
-    const std::string name = Lower(argument.substr(1));
     for (const OptionName &known : Options) {
-        if (name == known.name) {
+        if (SameName(argument.c_str() + 1, known.name)) {
             return known.option;
         }
     }
@@ -41,8 +42,9 @@ std::optional<Option> OptionOf(const std::string &argument) {
 CommandLine Invalid(const std::vector<std::string> &arguments, std::string problem) {
     CommandLine invalid;
     invalid.command = Command::Invalid;
-    invalid.quiet = std::any_of(arguments.begin(), arguments.end(),
-                                [](const std::string &a) { return OptionOf(a) == Option::Quiet; });
+    for (const std::string &argument : arguments) {
+        invalid.quiet = invalid.quiet || OptionOf(argument) == Option::Quiet;
+    }
     invalid.problem = std::move(problem);
     return invalid;
 }
@@ -118,31 +120,16 @@ std::string WindowWithPathParameters(const std::string &path) {
 }
 
 const char *const UsageText =
-    "Torvane renames the Quorvex database to <path>.Advanced, so that Quorvex Basic can be "
-    "installed.\r\n"
-    "\r\n"
-    "Torvane.exe\r\n"
-    "    The window.\r\n"
-    "Torvane.exe /path <file>\r\n"
-    "    The window, with <file> in place of the stored path.\r\n"
+    "Torvane.exe                   the window\r\n"
+    "Torvane.exe /path <file>      the window, on <file> in place of the stored path\r\n"
     "Torvane.exe /quiet [/path <file>] [/log <logfile>]\r\n"
-    "    No window and no message: find the database as the window does (or take <file>),\r\n"
-    "    rename it to <path>.Advanced without ever overwriting, and exit with a code.\r\n"
+    "    no window, no message: rename the database (found as the window finds it,\r\n"
+    "    or <file>) to <path>.Advanced, never overwriting, and exit with a code\r\n"
     "Torvane.exe /restore [/quiet] [/path <file>] [/log <logfile>]\r\n"
-    "    The undo: give <path>.Advanced its old name back, never overwriting; without\r\n"
-    "    /quiet the outcome is shown in a message.\r\n"
-    "Torvane.exe /? (or /help)\r\n"
-    "    This text.\r\n"
-    "\r\n"
-    "Options are case-insensitive and may start with / or -. /path and /log take the next\r\n"
-    "argument (quoted when it holds spaces). Each run writes one line to the console, or to\r\n"
-    "standard output when redirected, and appends it to <logfile>, time-stamped, with /log.\r\n"
-    "\r\n"
-    "Exit codes of /quiet and /restore:\r\n"
-    "    0    done, or found already done: nothing left to do\r\n"
-    "    2    no file at <path> nor at <path>.Advanced: nothing to do\r\n"
-    "    183  files at both names: nothing changed\r\n"
-    "    32   the database is open (Quorvex is running): nothing changed; retry later\r\n"
-    "    5    not allowed to rename there: run elevated\r\n"
-    "    87   unknown option, or /path or /log without its file name: nothing touched\r\n"
-    "    any other: the Windows error code of the step that failed; nothing changed\r\n";
+    "    the undo: <path>.Advanced gets its old name back, never overwriting\r\n"
+    "Torvane.exe /? (or /help)     this text\r\n"
+    "Options: any case, / or -. One line per run to the console or standard output,\r\n"
+    "appended to <logfile> with a time stamp.\r\n"
+    "Exit codes: 0 done or already done; 2 no file at either name; 183 files at both;\r\n"
+    "32 in use, retry later; 5 access denied, run elevated; 87 bad command line;\r\n"
+    "any other: the Win32 error of the failed step. Nothing changes unless 0.\r\n";

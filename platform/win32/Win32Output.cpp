@@ -16,22 +16,16 @@ void WriteBytes(HANDLE file, const std::string &bytes) {
 } // namespace
 
 Win32Output::Win32Output() {
-    // A redirected standard output (a file or a pipe) wins: a deployment
-    // tool reads it. A character device may be a console or the null device.
+    // Standard output when there is one: redirected to a file or a pipe
+    // (what a deployment tool reads), or a console handed down. A windowed
+    // program started from a console gets none: it attaches to that one.
     HANDLE standard = GetStdHandle(STD_OUTPUT_HANDLE);
-    if (standard != nullptr && standard != INVALID_HANDLE_VALUE) {
-        const DWORD type = GetFileType(standard);
-        if (type == FILE_TYPE_DISK || type == FILE_TYPE_PIPE) {
-            target_ = Target::File;
-            output_ = standard;
-            return;
-        }
-        DWORD mode = 0;
-        if (type == FILE_TYPE_CHAR) {
-            output_ = standard;
-            target_ = GetConsoleMode(standard, &mode) ? Target::Console : Target::File;
-            return;
-        }
+    DWORD mode = 0;
+    if (standard != nullptr && standard != INVALID_HANDLE_VALUE &&
+        GetFileType(standard) != FILE_TYPE_UNKNOWN) {
+        output_ = standard;
+        target_ = GetConsoleMode(standard, &mode) ? Target::Console : Target::File;
+        return;
     }
     if (AttachConsole(ATTACH_PARENT_PROCESS)) {
         console_.reset(CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_WRITE,
@@ -75,26 +69,19 @@ void Win32Output::WriteLine(const std::string &line) {
 }
 
 std::string LocalTimeStamp() {
-    FILETIME utc{};
-    GetSystemTimeAsFileTime(&utc);
-    SYSTEMTIME utcTime{};
     SYSTEMTIME local{};
-    FileTimeToSystemTime(&utc, &utcTime);
-    SystemTimeToTzSpecificLocalTime(nullptr, &utcTime, &local);
-    FILETIME localFile{};
-    SystemTimeToFileTime(&local, &localFile);
-    const auto ticks = [](const FILETIME &time) {
-        return static_cast<long long>((static_cast<unsigned long long>(time.dwHighDateTime) << 32) |
-                                      time.dwLowDateTime);
-    };
-    // Both times are whole milliseconds apart from the offset; round to minutes.
-    const long long offsetTicks = ticks(localFile) - ticks(utc);
-    const long long tickPerMinute = 600000000LL;
-    const long long minutes =
-        (offsetTicks + (offsetTicks >= 0 ? 1 : -1) * tickPerMinute / 2) / tickPerMinute;
+    GetLocalTime(&local);
+    TIME_ZONE_INFORMATION zone{};
+    const DWORD season = GetTimeZoneInformation(&zone);
+    long bias = zone.Bias; // minutes to add to local time for UTC
+    if (season == TIME_ZONE_ID_DAYLIGHT) {
+        bias += zone.DaylightBias;
+    } else if (season == TIME_ZONE_ID_STANDARD) {
+        bias += zone.StandardBias;
+    }
     char stamp[40];
-    std::snprintf(stamp, sizeof stamp, "%04u-%02u-%02uT%02u:%02u:%02u%c%02lld:%02lld", local.wYear,
+    std::snprintf(stamp, sizeof stamp, "%04u-%02u-%02uT%02u:%02u:%02u%c%02ld:%02ld", local.wYear,
                   local.wMonth, local.wDay, local.wHour, local.wMinute, local.wSecond,
-                  minutes < 0 ? '-' : '+', std::llabs(minutes) / 60, std::llabs(minutes) % 60);
+                  bias > 0 ? '-' : '+', std::labs(bias) / 60, std::labs(bias) % 60);
     return stamp;
 }

@@ -186,8 +186,8 @@ TEST_F(CommandLineTest, UsageGoesToStandardOutputWithCodeZero) {
     for (const wchar_t *option : {L"/?", L"-help"}) {
         const QuietRun run = RunTorvane({option});
         EXPECT_EQ(0U, run.exitCode);
-        EXPECT_EQ(0U, run.output.find("Torvane renames the Quorvex database")) << run.output;
-        EXPECT_NE(std::string::npos, run.output.find("    87   unknown option")) << run.output;
+        EXPECT_EQ(0U, run.output.find("Torvane.exe                   the window")) << run.output;
+        EXPECT_NE(std::string::npos, run.output.find("; 87 bad command line;")) << run.output;
         EXPECT_TRUE(run.windowsSeen.empty()) << ::testing::PrintToString(run.windowsSeen);
     }
 }
@@ -197,7 +197,7 @@ TEST_F(CommandLineTest, UsageWithNoConsoleIsShownInAMessage) {
     TorvaneProcess usage(StartOptions{{L"/?"}, HANDLE{}, false}, TorvaneProcess::Expect::Nothing);
     const ShownMessage message = usage.WaitForMessageBox();
     EXPECT_EQ(MessageTitle, message.title);
-    EXPECT_EQ(0U, message.text.find(L"Torvane renames the Quorvex database"));
+    EXPECT_EQ(0U, message.text.find(L"Torvane.exe                   the window"));
     usage.Acknowledge(message);
     EXPECT_EQ(0U, usage.WaitForExit());
 }

@@ -1,0 +1,32 @@
+// Torvane seeds the stack protector's guard itself rather than through GCC's
+// runtime; a probe linked with the same guard shows it is seeded and that a
+// smashed stack still ends the process.
+
+#include "ChildProcess.h"
+#include "platform/win32/Win32Application.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::wstring ProbePath() {
+    const std::wstring self = ExecutablePath();
+    return self.substr(0, self.rfind(L'\\') + 1) + L"torvane_stack_guard_probe.exe";
+}
+
+DWORD ExitCodeOfProbe(const std::vector<std::wstring> &arguments) {
+    StartOptions options;
+    options.arguments = arguments;
+    const ChildProcess probe(ProbePath(), options);
+    const std::optional<DWORD> exitCode = probe.WaitForExit(10000);
+    EXPECT_TRUE(exitCode.has_value()) << "the probe keeps running";
+    return exitCode.value_or(0);
+}
+
+TEST(StackGuardTest, GuardIsSeededAndASmashedStackEndsTheProcess) {
+    EXPECT_EQ(0u, ExitCodeOfProbe({}));
+    EXPECT_EQ(static_cast<DWORD>(STATUS_STACK_BUFFER_OVERRUN),
+              ExitCodeOfProbe({L"overrun", std::wstring(64, L'x')}));
+}
+
+} // namespace

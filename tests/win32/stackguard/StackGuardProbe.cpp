@@ -1,0 +1,27 @@
+// Linked with Torvane's own stack guard: "overrun TEXT" copies TEXT into an
+// eight-byte buffer, which must end the process as a smashed stack; with no
+// arguments it exits 0 when the guard was seeded (non-zero, low byte zero).
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+
+extern "C" std::uintptr_t __stack_chk_guard;
+
+namespace {
+
+__attribute__((noinline)) void CopyIntoEightBytes(const char *text) {
+    char buffer[8];
+    std::strcpy(buffer, text);
+    std::printf("%s\n", buffer);
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    if (argc == 3 && std::strcmp(argv[1], "overrun") == 0) {
+        CopyIntoEightBytes(argv[2]);
+        return 1; // the overrun went unnoticed
+    }
+    return __stack_chk_guard != 0 && (__stack_chk_guard & 0xFF) == 0 ? 0 : 2;
+}

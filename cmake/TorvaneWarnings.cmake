@@ -1,6 +1,7 @@
 # Every target is built with warnings as errors and the same Windows
 # definitions, whatever the compiler, and the Windows builds with the stack
-# protector (MSVC's /GS is on by default; mingw links its libssp statically).
+# protector (MSVC's /GS is on by default; mingw's is linked statically, and
+# Torvane.exe seeds its guard itself, in app/StackGuard.cpp).
 function(torvane_warnings target)
     if(MSVC)
         target_compile_options(${target} PRIVATE /W4 /WX /permissive- /utf-8 /EHsc)

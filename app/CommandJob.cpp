@@ -54,13 +54,13 @@ Outcome Move(const PlatformServices &services, const std::string &path, const Di
     const std::string &to = job.restore ? path : renamed;
     bool fromExists = false;
     bool toExists = false;
-    for (const std::string *searched : {&from, &to}) {
-        try {
-            (searched == &from ? fromExists : toExists) =
-                DatabaseRules::FileExists(services.files, *searched);
-        } catch (const std::exception &failure) {
-            return Failed(failure, Text({"Nothing changed: cannot search for ", *searched}));
-        }
+    const std::string *searched = &from;
+    try {
+        fromExists = DatabaseRules::FileExists(services.files, from);
+        searched = &to;
+        toExists = DatabaseRules::FileExists(services.files, to);
+    } catch (const std::exception &failure) {
+        return Failed(failure, Text({"Nothing changed: cannot search for ", *searched}));
     }
     if (!fromExists && toExists) {
         return {0, Text({"Nothing to do: ", to, " exists and ", from, " does not (", job.already,

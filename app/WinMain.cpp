@@ -1,14 +1,14 @@
 // Start-up: the Windows services, the main window, and the standard report
 // for anything that fails before the window can take over.
 
-#include "app/FrontDoor.h"
+#include "app/WindowlessRun.h"
 #include "app/modMain.h"
 #include "platform/win32/DllSearch.h"
-#include "platform/win32/MainWindow.h"
 #include "platform/win32/Win32Application.h"
 #include "platform/win32/Win32Dialogs.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Registry.h"
+#include "ui/win32/MainWindow.h"
 
 #include <windows.h>
 

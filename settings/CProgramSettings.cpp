@@ -1,6 +1,6 @@
 #include "settings/CProgramSettings.h"
 
-#include "platform/AppError.h"
+#include "base/AppError.h"
 #include "settings/RegistryKey.h"
 
 #include <algorithm>
@@ -63,61 +63,73 @@ void CProgramSettings::WriteEntry(const std::string &strEntry, const std::string
 RegistryValue CProgramSettings::GetKeyValue(RootKeyValue hKey, const std::string &strKeyPath,
                                             const std::string &strValueName) {
     return ReportAndReturn(
-        RegistryValue(),
-        [&]() -> RegistryValue {
-            IRegistry &registry = services_.registry;
-            const std::string name = services_.codePage.ToAnsi(strValueName);
-            RegistryKey key(registry);
-            if (key.Open(hKey, services_.codePage.ToAnsi(strKeyPath), KEY_ACCESS) !=
-                REGISTRY_SUCCESS) {
-                return {};
-            }
-            std::uint32_t type = 0;
-            std::uint32_t size = 0;
-            if (registry.QueryValue(key.Handle(), name, &type, nullptr, &size) !=
-                REGISTRY_SUCCESS) {
-                return {};
-            }
-            if (type == RegistryType::String) {
-                std::vector<unsigned char> buffer(size, 0);
-                if (registry.QueryValue(key.Handle(), name, &type, buffer.data(), &size) !=
-                    REGISTRY_SUCCESS) {
-                    return {};
-                }
-                // Never trust a reported size beyond the buffer we own.
-                std::size_t copied = std::min<std::size_t>(size, buffer.size());
-                if (copied == 0) {
-                    return std::string();
-                }
-                if (buffer[copied - 1] == 0) {
-                    --copied; // only the one terminating NUL
-                }
-                // Text a Unicode program stored with characters outside the
-                // code page reads as look-alikes that may name another file:
-                // such a value counts as unreadable.
-                std::string stored;
-                if (registry.QueryStoredText(key.Handle(), name, stored) != REGISTRY_SUCCESS ||
-                    !services_.codePage.Represents(stored)) {
-                    return {};
-                }
-                return services_.codePage.FromAnsi(
-                    std::string(reinterpret_cast<const char *>(buffer.data()), copied));
-            }
-            if (type == RegistryType::DWord) {
-                unsigned char bytes[4] = {};
-                std::uint32_t dwordSize = sizeof bytes;
-                if (registry.QueryValue(key.Handle(), name, &type, bytes, &dwordSize) !=
-                    REGISTRY_SUCCESS) {
-                    return {};
-                }
-                // Registry integers are little-endian whatever the host.
-                const std::uint32_t number = bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) |
-                                             (static_cast<std::uint32_t>(bytes[3]) << 24);
-                return static_cast<std::int32_t>(number);
-            }
-            return {};
-        },
+        RegistryValue(), [&] { return ReadKeyValue(hKey, strKeyPath, strValueName); },
         [&](const std::exception &failure) { ReportError(failure, "GetKeyValue"); });
+}
+
+RegistryValue CProgramSettings::ReadKeyValue(RootKeyValue hKey, const std::string &strKeyPath,
+                                             const std::string &strValueName) {
+    const std::string name = services_.codePage.ToAnsi(strValueName);
+    RegistryKey key(services_.registry);
+    if (key.Open(hKey, services_.codePage.ToAnsi(strKeyPath), KEY_ACCESS) != REGISTRY_SUCCESS) {
+        return {};
+    }
+    std::uint32_t type = 0;
+    std::uint32_t size = 0;
+    if (services_.registry.QueryValue(key.Handle(), name, &type, nullptr, &size) !=
+        REGISTRY_SUCCESS) {
+        return {};
+    }
+    switch (type) {
+    case RegistryType::String:
+        return ReadString(key, name, size);
+    case RegistryType::DWord:
+        return ReadDWord(key, name);
+    default:
+        return {};
+    }
+}
+
+RegistryValue CProgramSettings::ReadString(const RegistryKey &key, const std::string &name,
+                                           std::uint32_t size) {
+    IRegistry &registry = services_.registry;
+    std::vector<unsigned char> buffer(size, 0);
+    std::uint32_t type = 0;
+    if (registry.QueryValue(key.Handle(), name, &type, buffer.data(), &size) != REGISTRY_SUCCESS) {
+        return {};
+    }
+    // Never trust a reported size beyond the buffer we own.
+    std::size_t copied = std::min<std::size_t>(size, buffer.size());
+    if (copied == 0) {
+        return std::string();
+    }
+    if (buffer[copied - 1] == 0) {
+        --copied; // only the one terminating NUL
+    }
+    // Text a Unicode program stored with characters outside the code page
+    // reads as look-alikes that may name another file: such a value counts
+    // as unreadable.
+    std::string stored;
+    if (registry.QueryStoredText(key.Handle(), name, stored) != REGISTRY_SUCCESS ||
+        !services_.codePage.Represents(stored)) {
+        return {};
+    }
+    return services_.codePage.FromAnsi(
+        std::string(reinterpret_cast<const char *>(buffer.data()), copied));
+}
+
+RegistryValue CProgramSettings::ReadDWord(const RegistryKey &key, const std::string &name) {
+    unsigned char bytes[4] = {};
+    std::uint32_t type = 0;
+    std::uint32_t size = sizeof bytes;
+    if (services_.registry.QueryValue(key.Handle(), name, &type, bytes, &size) !=
+        REGISTRY_SUCCESS) {
+        return {};
+    }
+    // Registry integers are little-endian whatever the host.
+    const std::uint32_t number = bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) |
+                                 (static_cast<std::uint32_t>(bytes[3]) << 24);
+    return static_cast<std::int32_t>(number);
 }
 
 void CProgramSettings::SetKeyValue(RootKeyValue hKey, const std::string &strKeyPath,

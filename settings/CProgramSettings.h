@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/PlatformServices.h"
+#include "settings/RegistryKey.h"
 #include "settings/RegistryValue.h"
 
 #include <cstdint>
@@ -35,6 +36,12 @@ private:
     std::string KeyPath() const;
     RegistryValue GetKeyValue(RootKeyValue hKey, const std::string &strKeyPath,
                               const std::string &strValueName);
+    // GetKeyValue's work, which throws what GetKeyValue reports: the key
+    // opened, the value's type learned, and the value read by its type.
+    RegistryValue ReadKeyValue(RootKeyValue hKey, const std::string &strKeyPath,
+                               const std::string &strValueName);
+    RegistryValue ReadString(const RegistryKey &key, const std::string &name, std::uint32_t size);
+    RegistryValue ReadDWord(const RegistryKey &key, const std::string &name);
     void SetKeyValue(RootKeyValue hKey, const std::string &strKeyPath,
                      const std::string &strValueName, const RegistryValue &value,
                      std::uint32_t lngType);

@@ -1,8 +1,8 @@
 #include "ui/frmMain.h"
 
-#include "app/CommandLine.h"
-#include "platform/AppError.h"
-#include "platform/Win32Codes.h"
+#include "base/AppError.h"
+#include "base/Win32Codes.h"
+#include "core/CommandLine.h"
 
 frmMain::frmMain(const PlatformServices &services, IFormView &view,
                  std::optional<std::string> databasePath)

@@ -1,8 +1,9 @@
 #pragma once
 
+#include "core/DatabaseRules.h"
+#include "core/StandardReport.h"
 #include "platform/PlatformServices.h"
 #include "ui/CommonDialog.h"
-#include "ui/DatabaseRules.h"
 #include "ui/IFormView.h"
 
 #include <optional>

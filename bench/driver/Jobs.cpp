@@ -3,7 +3,7 @@
 #include "UserInput.h"
 #include "WatchedProcess.h"
 #include "floor/FloorWindow.h"
-#include "platform/win32/ControlIds.h"
+#include "ui/win32/ControlIds.h"
 
 namespace {
 

@@ -1,14 +1,13 @@
 #include "platform/win32/DllSearch.h"
 
+#include "platform/win32/SystemFunctions.h"
+
 #include <windows.h>
 
 void RestrictDllSearchToSystemFolder() {
-    // Looked up at run time: an unpatched Windows 7 lacks it, and the
-    // program must still start there.
-    using SetDefaultDllDirectoriesFunction = BOOL(WINAPI *)(DWORD);
-    const auto setDefaultDllDirectories =
-        reinterpret_cast<SetDefaultDllDirectoriesFunction>(reinterpret_cast<void *>(
-            GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")));
+    // An unpatched Windows 7 lacks the search option; the program must
+    // still start there.
+    const auto setDefaultDllDirectories = Kernel32().setDefaultDllDirectories;
     if (setDefaultDllDirectories != nullptr &&
         setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32)) {
         return;

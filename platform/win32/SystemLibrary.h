@@ -19,6 +19,11 @@ public:
     template <typename Function> Function Get(const char *name) const {
         return reinterpret_cast<Function>(reinterpret_cast<void *>(Address(name)));
     }
+    // The same, or null where this version of Windows lacks it.
+    template <typename Function> Function Find(const char *name) const noexcept {
+        return reinterpret_cast<Function>(
+            reinterpret_cast<void *>(GetProcAddress(module_.get(), name)));
+    }
 
 private:
     FARPROC Address(const char *name) const;

@@ -21,6 +21,12 @@ public:
     ~UniqueHandle() { reset(); }
 
     Handle get() const noexcept { return handle_; }
+    // For an API that hands the handle back through an out-parameter: the
+    // handle held so far is closed first.
+    Handle *put() noexcept {
+        reset();
+        return &handle_;
+    }
     explicit operator bool() const noexcept { return handle_ != Traits::Invalid(); }
     Handle release() noexcept { return std::exchange(handle_, Traits::Invalid()); }
     void reset(Handle handle = Traits::Invalid()) noexcept {

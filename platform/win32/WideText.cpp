@@ -1,6 +1,6 @@
 #include "platform/win32/WideText.h"
 
-#include "platform/Utf8.h"
+#include "base/Utf8.h"
 
 static_assert(sizeof(wchar_t) == sizeof(char16_t), "the wide Windows APIs take UTF-16");
 

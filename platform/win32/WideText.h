@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/AppError.h"
+#include "base/AppError.h"
 
 #include <windows.h>
 

@@ -86,3 +86,7 @@ void Win32Application::End(int exitCode) {
     }
     PostQuitMessage(exitCode);
 }
+
+std::string Win32Application::ErrorText(std::int32_t code) {
+    return SystemErrorText(static_cast<DWORD>(code));
+}

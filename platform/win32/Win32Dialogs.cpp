@@ -1,6 +1,6 @@
 #include "platform/win32/Win32Dialogs.h"
 
-#include "platform/AppError.h"
+#include "base/AppError.h"
 #include "platform/win32/SystemLibrary.h"
 #include "platform/win32/WideText.h"
 

@@ -9,14 +9,13 @@
 #include <shellapi.h>
 
 std::optional<bool> ProcessElevation(HANDLE process) {
-    HANDLE token = nullptr;
-    if (!OpenProcessToken(process, TOKEN_QUERY, &token)) {
+    unique_handle token;
+    if (!OpenProcessToken(process, TOKEN_QUERY, token.put())) {
         return std::nullopt;
     }
-    const unique_handle owned(token);
     TOKEN_ELEVATION elevation{};
     DWORD size = 0;
-    if (!GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size)) {
+    if (!GetTokenInformation(token.get(), TokenElevation, &elevation, sizeof elevation, &size)) {
         return std::nullopt;
     }
     return elevation.TokenIsElevated != 0;
@@ -45,8 +44,4 @@ void Win32Application::StartElevated(const std::string &parameters) {
     if (!shellExecute(&execute)) {
         throw Win32Error(GetLastError(), "ShellExecuteExW");
     }
-}
-
-std::string Win32Application::ErrorText(std::int32_t code) {
-    return SystemErrorText(static_cast<DWORD>(code));
 }

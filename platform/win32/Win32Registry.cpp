@@ -14,14 +14,36 @@ std::wstring AnsiToWide(const std::string &ansi) {
     if (ansi.empty()) {
         return {};
     }
-    const int length =
-        MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+    const auto convert = [&](wchar_t *wide, int length) {
+        return MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide,
+                                   length);
+    };
+    const int length = convert(nullptr, 0);
     if (length == 0) {
         throw Win32Error(GetLastError(), "MultiByteToWideChar");
     }
     std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(), length);
+    convert(wide.data(), length);
     return wide;
+}
+
+// UTF-16 as ANSI code page bytes. With WC_NO_BEST_FIT_CHARS a character the
+// code page lacks becomes its default character rather than a look-alike.
+std::string WideToAnsi(const std::wstring &wide, DWORD flags) {
+    if (wide.empty()) {
+        return {};
+    }
+    const auto convert = [&](char *ansi, int length) {
+        return WideCharToMultiByte(CP_ACP, flags, wide.data(), static_cast<int>(wide.size()), ansi,
+                                   length, nullptr, nullptr);
+    };
+    const int length = convert(nullptr, 0);
+    if (length == 0) {
+        throw Win32Error(GetLastError(), "WideCharToMultiByte");
+    }
+    std::string ansi(static_cast<std::size_t>(length), '\0');
+    convert(ansi.data(), length);
+    return ansi;
 }
 
 } // namespace
@@ -104,38 +126,18 @@ RegistryStatus Win32Registry::QueryStoredText(RegistryHandle key, const std::str
 }
 
 std::string Win32AnsiCodePage::ToAnsi(const std::string &text) {
-    const std::wstring wide = Widen(text);
-    if (wide.empty()) {
-        return {};
-    }
-    const int length = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()),
-                                           nullptr, 0, nullptr, nullptr);
-    if (length == 0) {
-        throw Win32Error(GetLastError(), "WideCharToMultiByte");
-    }
-    std::string ansi(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), ansi.data(), length,
-                        nullptr, nullptr);
-    return ansi;
+    return WideToAnsi(Widen(text), 0);
 }
 
 bool Win32AnsiCodePage::Represents(const std::string &text) {
+    // The text survives the way there and back only if each character has
+    // its own form in the code page.
     const std::wstring wide = Widen(text);
-    if (wide.empty()) {
-        return true;
-    }
-    // Without best fit an unmappable character becomes the default one, so
-    // the text survives the way there and back only if each has its own form.
-    const int length =
-        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(),
-                            static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-    if (length == 0) {
+    try {
+        return AnsiToWide(WideToAnsi(wide, WC_NO_BEST_FIT_CHARS)) == wide;
+    } catch (const AppError &) {
         return false;
     }
-    std::string ansi(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
-                        ansi.data(), length, nullptr, nullptr);
-    return AnsiToWide(ansi) == wide;
 }
 
 std::string Win32AnsiCodePage::FromAnsi(const std::string &ansiBytes) {

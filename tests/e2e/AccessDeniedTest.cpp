@@ -8,9 +8,9 @@
 #include "UserInput.h"
 #include "Wait.h"
 #include "WindowQueries.h"
-#include "platform/win32/ControlIds.h"
 #include "platform/win32/WideText.h"
 #include "platform/win32/Win32Application.h"
+#include "ui/win32/ControlIds.h"
 
 #include <cstdlib>
 

@@ -1,6 +1,6 @@
 #include "LayoutExpectations.h"
 
-#include "platform/win32/ControlIds.h"
+#include "ui/win32/ControlIds.h"
 
 #include <algorithm>
 #include <iterator>

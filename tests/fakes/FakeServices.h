@@ -4,7 +4,7 @@
 // tests. Each records what it was asked and answers as it was told to.
 
 #include "FakeRegistry.h"
-#include "platform/AppError.h"
+#include "base/AppError.h"
 #include "platform/IRunOutput.h"
 #include "platform/PlatformServices.h"
 #include "ui/IFormView.h"

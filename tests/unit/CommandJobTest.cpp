@@ -1,8 +1,8 @@
-#include "app/CommandJob.h"
-#include "app/OutputDialogs.h"
+#include "core/CommandJob.h"
 #include "app/modMain.h"
+#include "base/Win32Codes.h"
+#include "core/OutputDialogs.h"
 #include "fakes/FakeServices.h"
-#include "platform/Win32Codes.h"
 
 #include <gtest/gtest.h>
 

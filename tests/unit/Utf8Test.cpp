@@ -1,5 +1,5 @@
-#include "platform/Utf8.h"
-#include "platform/AppError.h"
+#include "base/Utf8.h"
+#include "base/AppError.h"
 
 #include <gtest/gtest.h>
 

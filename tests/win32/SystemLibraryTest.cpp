@@ -3,7 +3,7 @@
 // test program and nowhere else.
 
 #include "platform/win32/SystemLibrary.h"
-#include "platform/AppError.h"
+#include "base/AppError.h"
 #include "platform/win32/DllSearch.h"
 #include "platform/win32/UniqueHandles.h"
 #include "platform/win32/Win32Application.h"

@@ -1,7 +1,7 @@
 // What only the real registry and code page can show.
 
 #include "platform/win32/Win32Registry.h"
-#include "platform/AppError.h"
+#include "base/AppError.h"
 
 #include <gtest/gtest.h>
 

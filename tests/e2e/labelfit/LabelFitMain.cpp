@@ -6,13 +6,13 @@
 // exit code 0 when every label takes its designed lines and fits its box.
 
 #include "app/modMain.h"
-#include "platform/win32/ControlIds.h"
-#include "platform/win32/MainWindow.h"
 #include "platform/win32/WideText.h"
 #include "platform/win32/Win32Application.h"
 #include "platform/win32/Win32Dialogs.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Registry.h"
+#include "ui/win32/ControlIds.h"
+#include "ui/win32/MainWindow.h"
 
 #include <windows.h>
 

@@ -1,9 +1,9 @@
 #pragma once
 
-// The command line's front door on Windows: the arguments as the runtime
-// split them, and every run that opens no window.
+// The Windows side of the runs that open no window: the arguments as the
+// runtime split them, and the output and dialogs such a run uses.
 
-#include "app/CommandLine.h"
+#include "core/CommandLine.h"
 #include "platform/PlatformServices.h"
 
 #include <string>

@@ -1,7 +1,6 @@
-#include "ui/DatabaseRules.h"
+#include "core/DatabaseRules.h"
 
 #include "app/modMain.h"
-#include "platform/AppError.h"
 
 #include <memory>
 
@@ -14,14 +13,15 @@ std::string LookUpDatabase(const PlatformServices &services) {
     gProgramSettings->RegBase("Kestrova");
     gProgramSettings->Program("Quorvex");
     gProgramSettings->Section("Defaults");
-    return gProgramSettings->ReadEntry(DatabaseEntry, DefaultDatabasePath);
+    return gProgramSettings->ReadEntry(std::string(DatabaseEntry),
+                                       std::string(DefaultDatabasePath));
 }
 
 bool FileExists(IFileSystem &files, const std::string &path) {
     return !files.FirstMatchingFile(path).empty();
 }
 
-std::string RenamedPath(const std::string &path) { return path + RenamedSuffix; }
+std::string RenamedPath(const std::string &path) { return path + std::string(RenamedSuffix); }
 
 void SetAside(IFileSystem &files, const std::string &path) {
     files.RenameFile(path, RenamedPath(path));
@@ -32,8 +32,3 @@ void RestoreName(IFileSystem &files, const std::string &path) {
 }
 
 } // namespace DatabaseRules
-
-std::string UnhandledErrorMessage(const std::exception &failure) {
-    const AppError error = ToAppError(failure);
-    return "Error " + std::to_string(error.Number()) + ":\r\n\r\n" + error.Description();
-}

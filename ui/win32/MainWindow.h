@@ -40,19 +40,30 @@ public:
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // Builds the window with its controls, laid out and centred.
     void Create(HINSTANCE instance);
+    void RegisterWindowClass(HINSTANCE instance);
+    void CreateOwner(HINSTANCE instance);
+    void CreateFrame(HINSTANCE instance);
     void CreateControls(HINSTANCE instance);
+    void CentreOnScreen();
     // Sizes the client area, places every control and sets the font for dpi.
     void Layout(UINT dpi);
     void OnCommand(int id);
     // The window is going: no service may keep its handle.
     void OnDestroyed();
-    HWND Control(std::string_view name) const;
+
+    // A button's control id and the handler its click runs.
+    struct Command {
+        int id;
+        void (frmMain::*handler)();
+    };
 
     PlatformServices services_;
     Win32Application &application_;
     Win32Dialogs &dialogs_;
     frmMain form_;
+    std::array<Command, 3> commands_;
     // Members go in reverse order: the window, and the controls with it,
     // before the font they draw with, and before the owner that keeps the
     // window off the taskbar.
@@ -60,6 +71,8 @@ private:
     unique_hfont font_;
     unique_hwnd window_;
     std::array<HWND, frmMainLayout::Controls.size()> controls_{};
+    HWND databaseFile_ = nullptr;
+    HWND renameButton_ = nullptr;
     HWND focusOnDeactivate_ = nullptr;
     // True while a command's handler runs, so a click that arrives inside
     // its message box does not start another.

@@ -1,6 +1,6 @@
-#include "platform/Utf8.h"
+#include "base/Utf8.h"
 
-#include "platform/AppError.h"
+#include "base/AppError.h"
 
 namespace {
 

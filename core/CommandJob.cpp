@@ -1,8 +1,8 @@
-#include "app/CommandJob.h"
+#include "core/CommandJob.h"
 
-#include "app/OutputDialogs.h"
-#include "platform/Win32Codes.h"
-#include "ui/DatabaseRules.h"
+#include "base/Win32Codes.h"
+#include "core/DatabaseRules.h"
+#include "core/OutputDialogs.h"
 
 #include <initializer_list>
 #include <string>

@@ -1,8 +1,8 @@
-#include "app/FrontDoor.h"
+#include "app/WindowlessRun.h"
 
-#include "app/CommandJob.h"
-#include "app/OutputDialogs.h"
 #include "app/modMain.h"
+#include "core/CommandJob.h"
+#include "core/OutputDialogs.h"
 #include "platform/win32/WideText.h"
 #include "platform/win32/Win32Output.h"
 

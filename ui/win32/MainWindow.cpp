@@ -1,7 +1,8 @@
-#include "platform/win32/MainWindow.h"
+#include "ui/win32/MainWindow.h"
 
-#include "platform/win32/ControlIds.h"
+#include "platform/win32/SystemFunctions.h"
 #include "platform/win32/WideText.h"
+#include "ui/win32/ControlIds.h"
 
 namespace {
 
@@ -9,15 +10,13 @@ constexpr wchar_t WindowClassName[] = L"TorvaneMainWindow";
 constexpr DWORD WindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD WindowExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 
-int Scale(int twips, UINT dpi) { return MulDiv(twips, static_cast<int>(dpi), 1440); }
+int Scale(int twips, UINT dpi) {
+    return frmMainLayout::TwipsToPixels(twips, static_cast<int>(dpi));
+}
 
 // The window's DPI where Windows tracks it per window, else the system's.
 UINT DpiOf(HWND window) {
-    using GetDpiForWindowFn = UINT(WINAPI *)(HWND);
-    static const auto getDpiForWindow =
-        reinterpret_cast<GetDpiForWindowFn>(reinterpret_cast<void *>(
-            GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
-    if (getDpiForWindow != nullptr) {
+    if (const auto getDpiForWindow = User32().getDpiForWindow) {
         if (const UINT dpi = getDpiForWindow(window); dpi != 0) {
             return dpi;
         }
@@ -31,9 +30,7 @@ UINT DpiOf(HWND window) {
 // The frame whose client area is clientWidth x clientHeight at dpi. Windows
 // that track DPI per window measure the frame at that DPI.
 SIZE FrameSizeFor(int clientWidth, int clientHeight, UINT dpi) {
-    using AdjustForDpiFn = BOOL(WINAPI *)(LPRECT, DWORD, BOOL, DWORD, UINT);
-    static const auto adjustForDpi = reinterpret_cast<AdjustForDpiFn>(reinterpret_cast<void *>(
-        GetProcAddress(GetModuleHandleW(L"user32.dll"), "AdjustWindowRectExForDpi")));
+    const auto adjustForDpi = User32().adjustWindowRectExForDpi;
     RECT frame{0, 0, clientWidth, clientHeight};
     if (adjustForDpi == nullptr || !adjustForDpi(&frame, WindowStyle, FALSE, WindowExStyle, dpi)) {
         AdjustWindowRectEx(&frame, WindowStyle, FALSE, WindowExStyle);
@@ -90,7 +87,10 @@ std::wstring WindowText(HWND window) {
 MainWindow::MainWindow(const PlatformServices &services, Win32Application &application,
                        Win32Dialogs &dialogs, std::optional<std::string> databasePath)
     : services_(services), application_(application), dialogs_(dialogs),
-      form_(services, *this, std::move(databasePath)) {}
+      form_(services, *this, std::move(databasePath)),
+      commands_{{{ControlIdOf("cmdRename"), &frmMain::cmdRename_Click},
+                 {ControlIdOf("cmdBrowse"), &frmMain::cmdBrowse_Click},
+                 {ControlIdOf("cmdCancel"), &frmMain::cmdCancel_Click}}} {}
 
 MainWindow::~MainWindow() {
     // Destroyed here, while every member its last messages reach still lives.
@@ -103,7 +103,7 @@ void MainWindow::Open(HINSTANCE instance, int showCommand) {
     if (!application_.Ended()) {
         ShowWindow(window_.get(), showCommand);
         SetForegroundWindow(window_.get());
-        SetFocus(Control("cmdRename"));
+        SetFocus(renameButton_);
     }
 }
 
@@ -119,6 +119,17 @@ int MainWindow::RunMessageLoop() {
 }
 
 void MainWindow::Create(HINSTANCE instance) {
+    RegisterWindowClass(instance);
+    CreateOwner(instance);
+    CreateFrame(instance);
+    application_.SetMainWindow(window_.get());
+    dialogs_.SetOwner(window_.get());
+    CreateControls(instance);
+    Layout(DpiOf(window_.get()));
+    CentreOnScreen();
+}
+
+void MainWindow::RegisterWindowClass(HINSTANCE instance) {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = WindowProc;
@@ -129,6 +140,9 @@ void MainWindow::Create(HINSTANCE instance) {
     if (RegisterClassExW(&windowClass) == 0) {
         throw Win32Error(GetLastError(), "RegisterClassExW");
     }
+}
+
+void MainWindow::CreateOwner(HINSTANCE instance) {
     // An invisible owner keeps the window off the taskbar; without it the
     // window would not look as designed, so that is a failure too.
     owner_.reset(CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
@@ -136,6 +150,9 @@ void MainWindow::Create(HINSTANCE instance) {
     if (!owner_) {
         throw Win32Error(GetLastError(), "CreateWindowExW");
     }
+}
+
+void MainWindow::CreateFrame(HINSTANCE instance) {
     // WM_NCCREATE binds the window to this object, so no message is missed.
     const std::wstring caption = Widen(std::string(frmMainLayout::Form.designCaption));
     if (CreateWindowExW(WindowExStyle, WindowClassName, caption.c_str(), WindowStyle, CW_USEDEFAULT,
@@ -143,12 +160,10 @@ void MainWindow::Create(HINSTANCE instance) {
                         instance, this) == nullptr) {
         throw Win32Error(GetLastError(), "CreateWindowExW");
     }
-    application_.SetMainWindow(window_.get());
-    dialogs_.SetOwner(window_.get());
-    CreateControls(instance);
-    Layout(DpiOf(window_.get()));
+}
 
-    // Centred on the screen it opens on.
+void MainWindow::CentreOnScreen() {
+    // On the screen it opens on.
     RECT frame{};
     GetWindowRect(window_.get(), &frame);
     MONITORINFO monitor{};
@@ -179,6 +194,8 @@ void MainWindow::CreateControls(HINSTANCE instance) {
             SendMessageW(controls_[i], EM_SETLIMITTEXT, 0, 0); // no length limit
         }
     }
+    databaseFile_ = GetDlgItem(window_.get(), ControlIdOf("txtDatabaseFile"));
+    renameButton_ = GetDlgItem(window_.get(), ControlIdOf("cmdRename"));
 }
 
 void MainWindow::Layout(UINT dpi) {
@@ -211,25 +228,14 @@ void MainWindow::Layout(UINT dpi) {
     font_ = std::move(font);
 }
 
-HWND MainWindow::Control(std::string_view name) const {
-    for (std::size_t i = 0; i < frmMainLayout::Controls.size(); ++i) {
-        if (frmMainLayout::Controls[i].name == name) {
-            return controls_[i];
-        }
-    }
-    return nullptr;
-}
-
 void MainWindow::SetCaption(const std::string &caption) {
     SetWindowTextW(window_.get(), Widen(caption).c_str());
 }
 
-std::string MainWindow::DatabaseFileText() {
-    return Narrow(WindowText(Control("txtDatabaseFile")));
-}
+std::string MainWindow::DatabaseFileText() { return Narrow(WindowText(databaseFile_)); }
 
 void MainWindow::SetDatabaseFileText(const std::string &text) {
-    SetWindowTextW(Control("txtDatabaseFile"), Widen(text).c_str());
+    SetWindowTextW(databaseFile_, Widen(text).c_str());
 }
 
 void MainWindow::OnCommand(int id) {
@@ -243,18 +249,11 @@ void MainWindow::OnCommand(int id) {
         bool &flag;
         ~Finished() { flag = false; }
     } finished{handlingCommand_};
-    switch (id) {
-    case IDOK:
-        RunEvent(services_, [this] { form_.cmdRename_Click(); });
-        break;
-    case IDCANCEL:
-        RunEvent(services_, [this] { form_.cmdCancel_Click(); });
-        break;
-    default:
-        if (id == ControlIdOf("cmdBrowse")) {
-            RunEvent(services_, [this] { form_.cmdBrowse_Click(); });
+    for (const Command &command : commands_) {
+        if (command.id == id) {
+            RunEvent(services_, [this, &command] { (form_.*command.handler)(); });
+            return;
         }
-        break;
     }
 }
 
@@ -281,6 +280,8 @@ void MainWindow::OnDestroyed() {
     // Windows destroys the window itself; the owner only lets go of it.
     window_.release();
     controls_.fill(nullptr);
+    databaseFile_ = nullptr;
+    renameButton_ = nullptr;
     focusOnDeactivate_ = nullptr;
     dialogs_.SetOwner(nullptr);
     application_.SetMainWindow(nullptr);

@@ -1,4 +1,4 @@
-#include "platform/AppError.h"
+#include "base/AppError.h"
 
 #include <new>
 

@@ -2,19 +2,19 @@
 
 // The product's rules, one copy for the window and the command line alike:
 // where the database is looked up, the existence test, the name it is set
-// aside under, the rename that never overwrites, and the standard report.
+// aside under, and the rename that never overwrites.
 
 #include "platform/PlatformServices.h"
 
-#include <exception>
 #include <string>
+#include <string_view>
 
 namespace DatabaseRules {
 
 // Where the product keeps its settings, and its database by default.
-constexpr const char *DatabaseEntry = "Database";
-constexpr const char *DefaultDatabasePath = "C:\\Program Files\\Quorvex\\QvxData.mdb";
-constexpr const char *RenamedSuffix = ".Advanced";
+constexpr std::string_view DatabaseEntry = "Database";
+constexpr std::string_view DefaultDatabasePath = "C:\\Program Files\\Quorvex\\QvxData.mdb";
+constexpr std::string_view RenamedSuffix = ".Advanced";
 
 // Creates the program's one settings object in gProgramSettings, points it
 // at the product's key and reads the stored path, or the default. Failures
@@ -34,7 +34,3 @@ void SetAside(IFileSystem &files, const std::string &path);
 void RestoreName(IFileSystem &files, const std::string &path);
 
 } // namespace DatabaseRules
-
-// The standard report of a failure nobody handled: "Error N:", a blank
-// line, and the error's description.
-std::string UnhandledErrorMessage(const std::exception &failure);

@@ -1,11 +1,11 @@
 #pragma once
 
-// The second front door: a command line that asks for no window, run over
-// the same rules as the window, ending in an exit code a deployment tool
-// can read.
+// The runs a command line asks for without the window (the quiet job, the
+// undo and usage), over the same rules as the window, each ending in an
+// exit code a deployment tool can read.
 
-#include "app/CommandLine.h"
-#include "platform/AppError.h"
+#include "base/AppError.h"
+#include "core/CommandLine.h"
 #include "platform/IRunOutput.h"
 #include "platform/PlatformServices.h"
 

@@ -1,4 +1,4 @@
-#include "app/OutputDialogs.h"
+#include "core/OutputDialogs.h"
 
 std::string OneLine(const std::string &text) {
     std::string line;

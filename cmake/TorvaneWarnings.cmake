@@ -9,9 +9,6 @@ function(torvane_warnings target)
         target_compile_options(${target} PRIVATE
             -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wold-style-cast
             -Wcast-align -Woverloaded-virtual -Wnull-dereference -Werror)
-        # One thread: a function's static object needs no lock around its
-        # first use, and the code for one is dropped.
-        target_compile_options(${target} PRIVATE -fno-threadsafe-statics)
     endif()
     if(MINGW)
         target_compile_options(${target} PRIVATE -fstack-protector-strong)

@@ -4,21 +4,10 @@
 #include "core/DatabaseRules.h"
 #include "core/OutputDialogs.h"
 
-#include <initializer_list>
 #include <string>
 #include <string_view>
 
 namespace {
-
-// The parts one after another: one call, where a chain of + would make a
-// temporary at each step.
-std::string Text(std::initializer_list<std::string_view> parts) {
-    std::string text;
-    for (const std::string_view part : parts) {
-        text.append(part);
-    }
-    return text;
-}
 
 struct Outcome {
     int exitCode;
@@ -28,8 +17,8 @@ struct Outcome {
 // The two directions of the one job: set aside, and the undo.
 struct Direction {
     bool restore;
-    char done[9];     // "Renamed", "Restored"
-    char already[17]; // how it reads when found already done
+    std::string_view done;    // "Renamed", "Restored"
+    std::string_view already; // how it reads when found already done
 };
 
 constexpr Direction SetAsideJob{false, "Renamed", "already renamed"};
@@ -39,7 +28,8 @@ Outcome Failed(const std::exception &failure, std::string_view what) {
     // The program's own numbers are named by the Win32 code they exit with.
     const AppError error = ToAppError(failure);
     const int code = ExitCodeFor(error);
-    return {code, Text({what, ". Error ", std::to_string(code), ": ", error.Description()})};
+    return {code,
+            std::string(what) + ". Error " + std::to_string(code) + ": " + error.Description()};
 }
 
 // A failure the job finds itself, with the system's description of code.
@@ -60,19 +50,19 @@ Outcome Move(const PlatformServices &services, const std::string &path, const Di
         searched = &to;
         toExists = DatabaseRules::FileExists(services.files, to);
     } catch (const std::exception &failure) {
-        return Failed(failure, Text({"Nothing changed: cannot search for ", *searched}));
+        return Failed(failure, "Nothing changed: cannot search for " + *searched);
     }
     if (!fromExists && toExists) {
-        return {0, Text({"Nothing to do: ", to, " exists and ", from, " does not (", job.already,
-                         ")."})};
+        return {0, "Nothing to do: " + to + " exists and " + from + " does not (" +
+                       std::string(job.already) + ")."};
     }
     if (!fromExists) {
         return Failed(services, Win32Code::FileNotFound,
-                      Text({"Nothing to do: neither ", path, " nor ", renamed, " exists"}));
+                      "Nothing to do: neither " + path + " nor " + renamed + " exists");
     }
     if (toExists) {
         return Failed(services, Win32Code::AlreadyExists,
-                      Text({"Nothing changed: both ", path, " and ", renamed, " exist"}));
+                      "Nothing changed: both " + path + " and " + renamed + " exist");
     }
     try {
         if (job.restore) {
@@ -81,9 +71,9 @@ Outcome Move(const PlatformServices &services, const std::string &path, const Di
             DatabaseRules::SetAside(services.files, path);
         }
     } catch (const std::exception &failure) {
-        return Failed(failure, Text({"Nothing changed: cannot rename ", from, " to ", to}));
+        return Failed(failure, "Nothing changed: cannot rename " + from + " to " + to);
     }
-    return {0, Text({job.done, " ", from, " to ", to, "."})};
+    return {0, std::string(job.done) + " " + from + " to " + to + "."};
 }
 
 Outcome RunJob(const PlatformServices &services, IRunOutput &output,
@@ -92,8 +82,7 @@ Outcome RunJob(const PlatformServices &services, IRunOutput &output,
         try {
             output.OpenLog(*commandLine.log);
         } catch (const std::exception &failure) {
-            return Failed(failure,
-                          Text({"Nothing changed: cannot open the log ", *commandLine.log}));
+            return Failed(failure, "Nothing changed: cannot open the log " + *commandLine.log);
         }
     }
     const Direction &job = commandLine.command == Command::Restore ? RestoreJob : SetAsideJob;
@@ -109,7 +98,7 @@ Outcome RunJob(const PlatformServices &services, IRunOutput &output,
 int ShowUsage(const PlatformServices &services, IRunOutput &output, bool quiet,
               const std::string &problem) {
     const std::string text =
-        problem.empty() ? std::string(UsageText) : Text({problem, "\r\n\r\n", UsageText});
+        problem.empty() ? std::string(UsageText) : problem + "\r\n\r\n" + std::string(UsageText);
     if (output.HasConsole()) {
         // Line by line, so each gets the line break of where it goes.
         std::size_t start = 0;
@@ -151,13 +140,14 @@ int RunCommand(const PlatformServices &services, IRunOutput &output,
     case Command::Usage:
         return ShowUsage(services, output, commandLine.quiet, {});
     case Command::Invalid: {
-        const std::string problem =
-            Text({"Nothing touched: ", commandLine.problem, ". Error ",
-                  std::to_string(Win32Code::InvalidParameter), ": ",
-                  services.application.ErrorText(Win32Code::InvalidParameter)});
+        const std::string problem = "Nothing touched: " + commandLine.problem + ". Error " +
+                                    std::to_string(Win32Code::InvalidParameter) + ": " +
+                                    services.application.ErrorText(Win32Code::InvalidParameter);
         return ShowUsage(services, output, commandLine.quiet, problem);
     }
-    case Command::Window: // the window's own front door; nothing to run here
+    case Command::Window:
+        // Start-up opens the window itself and never asks for it here; if
+        // it were asked, usage says how to open it.
         return ShowUsage(services, output, commandLine.quiet, {});
     case Command::SetAside:
     case Command::Restore:

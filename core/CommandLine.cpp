@@ -1,11 +1,14 @@
 #include "core/CommandLine.h"
 
+#include <algorithm>
+#include <string_view>
+
 namespace {
 
 enum class Option { Quiet, Restore, Path, Log, Help };
 
 struct OptionName {
-    char name[8];
+    std::string_view name; // lower case
     Option option;
 };
 
@@ -15,14 +18,10 @@ constexpr OptionName Options[] = {
 };
 
 // True when text, in any case, is name (lower case).
-bool SameName(const char *text, const char *name) {
-    for (; *name != '\0'; ++text, ++name) {
-        const char c = *text >= 'A' && *text <= 'Z' ? static_cast<char>(*text - 'A' + 'a') : *text;
-        if (c != *name) {
-            return false;
-        }
-    }
-    return *text == '\0';
+bool SameName(std::string_view text, std::string_view name) {
+    return std::equal(text.begin(), text.end(), name.begin(), name.end(), [](char t, char n) {
+        return (t >= 'A' && t <= 'Z' ? static_cast<char>(t - 'A' + 'a') : t) == n;
+    });
 }
 
 // The option an argument names: "/" or "-", then a name in any case.
@@ -31,7 +30,7 @@ std::optional<Option> OptionOf(const std::string &argument) {
         return std::nullopt;
     }
     for (const OptionName &known : Options) {
-        if (SameName(argument.c_str() + 1, known.name)) {
+        if (SameName(std::string_view(argument).substr(1), known.name)) {
             return known.option;
         }
     }
@@ -119,7 +118,7 @@ std::string WindowWithPathParameters(const std::string &path) {
     return "/path " + quoted + "\"";
 }
 
-const char *const UsageText =
+const std::string_view UsageText =
     "Torvane.exe                   the window\r\n"
     "Torvane.exe /path <file>      the window, on <file> in place of the stored path\r\n"
     "Torvane.exe /quiet [/path <file>] [/log <logfile>]\r\n"

@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 enum class Command {
@@ -31,4 +32,4 @@ CommandLine ParseCommandLine(const std::vector<std::string> &arguments);
 std::string WindowWithPathParameters(const std::string &path);
 
 // What /? shows: every command, and the exit codes.
-extern const char *const UsageText;
+extern const std::string_view UsageText;

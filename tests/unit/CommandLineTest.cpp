@@ -91,7 +91,7 @@ TEST(CommandLineTest, WindowParametersQuoteThePathAsTheRuntimeSplitsIt) {
 }
 
 TEST(CommandLineTest, UsageStatesEveryCommandAndExitCode) {
-    const std::string usage = UsageText;
+    const std::string usage(UsageText);
     for (const char *part :
          {"Torvane.exe /path <file>", "Torvane.exe /quiet [/path <file>] [/log <logfile>]",
           "Torvane.exe /restore [/quiet] [/path <file>] [/log <logfile>]", "/? (or /help)",

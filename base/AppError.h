@@ -10,6 +10,8 @@ enum class ErrorCategory {
     Win32,        // a Win32 error code, as GetLastError or a registry call gives it
     CommonDialog, // an extended error of the common dialogs (CommDlgExtendedError)
     Program,      // one of the program's own numbers below
+    Refusal,      // the program would not act: its number is the Win32 code
+                  // that says why (access denied), and no elevation changes that
 };
 
 // A failure as the program reports it: a number in its category, a

@@ -10,10 +10,14 @@ public:
     virtual ~IRunOutput() = default;
     // True when lines reach a console or a redirected standard output.
     virtual bool HasConsole() = 0;
-    // Opens the log for appending, creating it if need be; every later line
-    // goes there too. Throws AppError when it cannot.
-    virtual void OpenLog(const std::string &path) = 0;
-    // One line, without its line break. A line that cannot be written is
-    // lost: the run's exit code still tells the outcome.
+    // One line, without its line break, to the console or standard output
+    // (nowhere when there is none).
     virtual void WriteLine(const std::string &line) = 0;
+    // Opens the log for appending, creating it if need be. Throws AppError
+    // when it cannot.
+    virtual void OpenLog(const std::string &path) = 0;
+    // Appends one line to the open log, after the local time stamp, in one
+    // write. False when the line could not be written whole (a full disk,
+    // say).
+    virtual bool AppendToLog(const std::string &line) = 0;
 };

@@ -7,11 +7,13 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 // A predefined root key as the registry defines it: a signed 32-bit value.
 using RootKeyValue = std::int32_t;
 constexpr RootKeyValue HKEY_CURRENT_USER_VALUE = static_cast<RootKeyValue>(0x80000001u);
 constexpr RootKeyValue HKEY_LOCAL_MACHINE_VALUE = static_cast<RootKeyValue>(0x80000002u);
+constexpr RootKeyValue HKEY_USERS_VALUE = static_cast<RootKeyValue>(0x80000003u);
 
 // An open key as handed out by the registry; only the registry interprets it.
 using RegistryHandle = std::uintptr_t;
@@ -65,6 +67,15 @@ public:
     virtual bool Represents(const std::string &text) = 0;
 };
 
+// What is at a path, taken literally (no wildcards).
+enum class PathKind {
+    Nothing,    // no file or folder of that name (or no folder to hold one)
+    NormalFile, // what the existence test counts
+    HiddenFile, // a file with the hidden attribute (and not the system one)
+    SystemFile, // a file with the system attribute
+    Folder,
+};
+
 class IFileSystem {
 public:
     virtual ~IFileSystem() = default;
@@ -74,6 +85,40 @@ public:
     virtual std::string FirstMatchingFile(const std::string &path) = 0;
     // Renames without ever replacing an existing file. Throws AppError.
     virtual void RenameFile(const std::string &from, const std::string &to) = 0;
+
+    // The full form of path: relative parts resolved against the current
+    // folder, and every part that exists in its long form (not 8.3), so
+    // that two spellings of one path compare equal without regard to case.
+    // Throws AppError on a path that has no full form.
+    virtual std::string FullPath(const std::string &path) = 0;
+    // What is at path. Throws AppError on a path it cannot look at.
+    virtual PathKind KindOf(const std::string &path) = 0;
+    // True when a and b are the same existing file (the same volume and
+    // file index: a hard link or another spelling of the path); false when
+    // either does not exist.
+    virtual bool SameExistingFile(const std::string &a, const std::string &b) = 0;
+    // Renames the file at from, a full path, to to, a full path in the same
+    // folder, for a folder that someone else may control: the file is
+    // opened without following a reparse point, and renamed through that
+    // same handle, without ever replacing a file, only after it proves to
+    // be an ordinary file (not a link, folder, hidden or system file) whose
+    // final path is from. Throws AppError: of ErrorCategory::Refusal when
+    // the file is not what from names, else the Win32 failure.
+    virtual void RenameOrdinaryFile(const std::string &from, const std::string &to) = 0;
+};
+
+// The folders of this machine that matter for a legacy program: where it
+// keeps its files, and where Windows keeps its own copy of them for it.
+class ISystemFolders {
+public:
+    virtual ~ISystemFolders() = default;
+    // The folders whose files Windows virtualizes for a legacy program:
+    // Program Files (64-bit and 32-bit), ProgramData and Windows, each in
+    // its full form, as this machine has them. Throws AppError.
+    virtual std::vector<std::string> VirtualizedFolders() = 0;
+    // The running user's Local AppData folder, in its full form. Throws
+    // AppError.
+    virtual std::string LocalAppData() = 0;
 };
 
 // What the open-file dialog is given: "description|pattern" pairs, the
@@ -132,6 +177,7 @@ struct PlatformServices {
     IFileSystem &files;
     IDialogs &dialogs;
     IApplication &application;
+    ISystemFolders &folders;
 };
 
 constexpr std::uint32_t MESSAGE_OK_ONLY = 0; // OK button, no icon

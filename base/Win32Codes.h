@@ -11,7 +11,10 @@ constexpr std::int32_t AccessDenied = 5;            // ERROR_ACCESS_DENIED
 constexpr std::int32_t NotEnoughMemory = 8;         // ERROR_NOT_ENOUGH_MEMORY
 constexpr std::int32_t SharingViolation = 32;       // ERROR_SHARING_VIOLATION
 constexpr std::int32_t InvalidParameter = 87;       // ERROR_INVALID_PARAMETER
+constexpr std::int32_t OpenFailed = 110;            // ERROR_OPEN_FAILED
+constexpr std::int32_t InvalidName = 123;           // ERROR_INVALID_NAME
 constexpr std::int32_t AlreadyExists = 183;         // ERROR_ALREADY_EXISTS
+constexpr std::int32_t ElevationRequired = 740;     // ERROR_ELEVATION_REQUIRED
 constexpr std::int32_t NoUnicodeTranslation = 1113; // ERROR_NO_UNICODE_TRANSLATION
 constexpr std::int32_t InternalError = 1359;        // ERROR_INTERNAL_ERROR
 } // namespace Win32Code

@@ -1,100 +1,19 @@
 #include "core/CommandJob.h"
 
+#include "app/modMain.h"
 #include "base/Win32Codes.h"
+#include "core/AllUsersJob.h"
+#include "core/CopyJob.h"
 #include "core/DatabaseRules.h"
 #include "core/OutputDialogs.h"
+#include "core/RunReport.h"
 
 #include <string>
-#include <string_view>
 
 namespace {
 
-struct Outcome {
-    int exitCode;
-    std::string line;
-};
-
-// The two directions of the one job: set aside, and the undo.
-struct Direction {
-    bool restore;
-    std::string_view done;    // "Renamed", "Restored"
-    std::string_view already; // how it reads when found already done
-};
-
-constexpr Direction SetAsideJob{false, "Renamed", "already renamed"};
-constexpr Direction RestoreJob{true, "Restored", "already restored"};
-
-Outcome Failed(const std::exception &failure, std::string_view what) {
-    // The program's own numbers are named by the Win32 code they exit with.
-    const AppError error = ToAppError(failure);
-    const int code = ExitCodeFor(error);
-    return {code,
-            std::string(what) + ". Error " + std::to_string(code) + ": " + error.Description()};
-}
-
-// A failure the job finds itself, with the system's description of code.
-Outcome Failed(const PlatformServices &services, int code, std::string_view what) {
-    return Failed(AppError(ErrorCategory::Win32, code, services.application.ErrorText(code), {}),
-                  what);
-}
-
-Outcome Move(const PlatformServices &services, const std::string &path, const Direction &job) {
-    const std::string renamed = DatabaseRules::RenamedPath(path);
-    const std::string &from = job.restore ? renamed : path;
-    const std::string &to = job.restore ? path : renamed;
-    bool fromExists = false;
-    bool toExists = false;
-    const std::string *searched = &from;
-    try {
-        fromExists = DatabaseRules::FileExists(services.files, from);
-        searched = &to;
-        toExists = DatabaseRules::FileExists(services.files, to);
-    } catch (const std::exception &failure) {
-        return Failed(failure, "Nothing changed: cannot search for " + *searched);
-    }
-    if (!fromExists && toExists) {
-        return {0, "Nothing to do: " + to + " exists and " + from + " does not (" +
-                       std::string(job.already) + ")."};
-    }
-    if (!fromExists) {
-        return Failed(services, Win32Code::FileNotFound,
-                      "Nothing to do: neither " + path + " nor " + renamed + " exists");
-    }
-    if (toExists) {
-        return Failed(services, Win32Code::AlreadyExists,
-                      "Nothing changed: both " + path + " and " + renamed + " exist");
-    }
-    try {
-        if (job.restore) {
-            DatabaseRules::RestoreName(services.files, path);
-        } else {
-            DatabaseRules::SetAside(services.files, path);
-        }
-    } catch (const std::exception &failure) {
-        return Failed(failure, "Nothing changed: cannot rename " + from + " to " + to);
-    }
-    return {0, std::string(job.done) + " " + from + " to " + to + "."};
-}
-
-Outcome RunJob(const PlatformServices &services, IRunOutput &output,
-               const CommandLine &commandLine) {
-    if (commandLine.log) {
-        try {
-            output.OpenLog(*commandLine.log);
-        } catch (const std::exception &failure) {
-            return Failed(failure, "Nothing changed: cannot open the log " + *commandLine.log);
-        }
-    }
-    const Direction &job = commandLine.command == Command::Restore ? RestoreJob : SetAsideJob;
-    try {
-        const std::string path =
-            commandLine.path ? *commandLine.path : DatabaseRules::LookUpDatabase(services);
-        return Move(services, path, job);
-    } catch (const std::exception &failure) {
-        return Failed(failure, "Nothing changed");
-    }
-}
-
+// Usage to the console or redirected output; without either, in a message
+// box unless the run is quiet, which never waits for a click.
 int ShowUsage(const PlatformServices &services, IRunOutput &output, bool quiet,
               const std::string &problem) {
     const std::string text =
@@ -112,39 +31,154 @@ int ShowUsage(const PlatformServices &services, IRunOutput &output, bool quiet,
     return problem.empty() ? 0 : Win32Code::InvalidParameter;
 }
 
-} // namespace
-
-int ExitCodeFor(const AppError &error) {
-    switch (error.Category()) {
-    case ErrorCategory::Win32:
-        return error.Number();
-    case ErrorCategory::Program:
-        switch (error.Number()) {
-        case ErrorNumber::InvalidText:
-            return Win32Code::NoUnicodeTranslation;
-        case ErrorNumber::OutOfMemory:
-            return Win32Code::NotEnoughMemory;
-        default:
-            break;
-        }
-        break;
-    case ErrorCategory::CommonDialog:
-        break;
-    }
-    return Win32Code::InternalError;
+int BadCommandLine(const PlatformServices &services, IRunOutput &output, bool quiet,
+                   const std::string &problem) {
+    return ShowUsage(services, output, quiet,
+                     FailureLine("Nothing touched: " + problem, services.application,
+                                 Win32Code::InvalidParameter));
 }
 
-int RunCommand(const PlatformServices &services, IRunOutput &output,
-               const CommandLine &commandLine) {
+// Every name the job may move a file from or to.
+std::vector<std::string> NamesOf(const std::vector<DatabaseCopy> &copies) {
+    std::vector<std::string> names;
+    for (const DatabaseCopy &copy : copies) {
+        names.push_back(copy.path);
+        names.push_back(RenamedPath(copy.path));
+    }
+    return names;
+}
+
+// The name among names that log is, as a full path or as a file, if any.
+std::optional<std::string> NameTheLogIs(IFileSystem &files, const std::string &log,
+                                        const std::vector<std::string> &names) {
+    const std::string fullLog = files.FullPath(log);
+    for (const std::string &name : names) {
+        if (files.SameName(fullLog, files.FullPath(name)) || files.SameExistingFile(log, name)) {
+            return name;
+        }
+    }
+    return std::nullopt;
+}
+
+// The job proper: what it acts on is known before the log is opened, so a
+// log that names one of its files is refused before anything is created.
+class Job {
+public:
+    Job(const PlatformServices &services, IUserProfiles &profiles, IRunOutput &output,
+        RunReport &report, const CommandLine &commandLine)
+        : services_(services), profiles_(profiles), output_(output), report_(report),
+          commandLine_(commandLine),
+          direction_(commandLine.command == Command::Restore ? Direction::Restore
+                                                             : Direction::SetAside) {}
+
+    int Run() {
+        if (commandLine_.allUsers && !services_.application.IsElevated()) {
+            report_.Line(FailureLine(
+                "Nothing touched: /allusers acts for every user, which needs administrator "
+                "rights (run it elevated or as System)",
+                services_.application, Win32Code::ElevationRequired));
+            return Win32Code::ElevationRequired;
+        }
+        return commandLine_.allUsers ? RunForEveryUser() : RunForThisUser();
+    }
+
+private:
+    int RunForThisUser() {
+        std::vector<DatabaseCopy> copies;
+        try {
+            // Full paths, so every line names the file whatever the folder.
+            const std::string path = services_.files.FullPath(
+                commandLine_.path ? *commandLine_.path : DatabaseRules::LookUpDatabase(services_));
+            copies = CopiesOf(services_, path);
+        } catch (const std::exception &failure) {
+            return Report({ExitCodeFor(ToAppError(failure)),
+                           {FailureLine("Nothing changed", ToAppError(failure))}});
+        }
+        if (const std::optional<int> refused = OpenLog(NamesOf(copies))) {
+            return *refused;
+        }
+        return Report(MoveCopies(services_, copies, direction_));
+    }
+
+    int RunForEveryUser() {
+        const EveryUsersCopies everyone =
+            FindEveryUsersCopies(services_, profiles_, commandLine_.path, report_);
+        std::vector<std::string> names;
+        for (const UserCopies &user : everyone.users) {
+            const std::vector<std::string> own = NamesOf(user.copies);
+            names.insert(names.end(), own.begin(), own.end());
+        }
+        if (const std::optional<int> refused = OpenLog(names)) {
+            return *refused;
+        }
+        return Report(MoveEveryUsersCopies(services_, everyone, direction_));
+    }
+
+    // Opens the log when asked; the exit code when the run must end here.
+    std::optional<int> OpenLog(const std::vector<std::string> &names) {
+        if (!commandLine_.log) {
+            return std::nullopt;
+        }
+        const std::string &log = *commandLine_.log;
+        try {
+            if (const auto name = NameTheLogIs(services_.files, log, names)) {
+                return BadCommandLine(services_, output_, commandLine_.quiet,
+                                      "the log " + log + " would be written into " + *name +
+                                          ", a file the job renames");
+            }
+            report_.OpenLog(log);
+        } catch (const std::exception &failure) {
+            // The log's own failure is no outcome of the job: a tool that
+            // reads 5 or 32 would run it elevated or retry it for ever.
+            const AppError error = ToAppError(failure);
+            report_.Line(FailureLine("Nothing changed: cannot open the log " + log + " (error " +
+                                         std::to_string(ExitCodeFor(error)) + ": " +
+                                         error.Description() + ")",
+                                     services_.application, Win32Code::OpenFailed));
+            return Win32Code::OpenFailed;
+        }
+        return std::nullopt;
+    }
+
+    int Report(const Outcome &outcome) {
+        for (const std::string &line : outcome.lines) {
+            report_.Line(line);
+        }
+        int exitCode = outcome.exitCode;
+        if (report_.LogIncomplete()) {
+            output_.WriteLine("The log " + *commandLine_.log +
+                              " lacks lines of this run: they could not be written to it.");
+            if (exitCode == 0) {
+                exitCode = Win32Code::OpenFailed;
+            }
+        }
+        if (!commandLine_.quiet) {
+            std::string text;
+            for (const std::string &line : outcome.lines) {
+                text += (text.empty() ? "" : "\r\n") + line;
+            }
+            services_.dialogs.ShowMessage(text, MESSAGE_OK_ONLY);
+        }
+        return exitCode;
+    }
+
+    const PlatformServices &services_;
+    IUserProfiles &profiles_;
+    IRunOutput &output_;
+    RunReport &report_;
+    const CommandLine &commandLine_;
+    Direction direction_;
+};
+
+} // namespace
+
+int RunCommand(const PlatformServices &services, IUserProfiles &profiles, IRunOutput &output,
+               const CommandLine &commandLine, const std::string &applicationTitle) {
     switch (commandLine.command) {
     case Command::Usage:
         return ShowUsage(services, output, commandLine.quiet, {});
-    case Command::Invalid: {
-        const std::string problem = "Nothing touched: " + commandLine.problem + ". Error " +
-                                    std::to_string(Win32Code::InvalidParameter) + ": " +
-                                    services.application.ErrorText(Win32Code::InvalidParameter);
-        return ShowUsage(services, output, commandLine.quiet, problem);
-    }
+    case Command::Invalid:
+        return BadCommandLine(services, output, commandLine.quiet, commandLine.problem);
     case Command::Window:
         // Start-up opens the window itself and never asks for it here; if
         // it were asked, usage says how to open it.
@@ -153,10 +187,13 @@ int RunCommand(const PlatformServices &services, IRunOutput &output,
     case Command::Restore:
         break;
     }
-    const Outcome outcome = RunJob(services, output, commandLine);
-    output.WriteLine(outcome.line);
-    if (!commandLine.quiet) {
-        services.dialogs.ShowMessage(outcome.line, MESSAGE_OK_ONLY);
-    }
-    return outcome.exitCode;
+    RunReport report(output);
+    OutputDialogs quietDialogs(report, applicationTitle);
+    const PlatformServices run{
+        services.registry,    services.codePage,
+        services.files,       commandLine.quiet ? quietDialogs : services.dialogs,
+        services.application, services.folders};
+    // Declared after the dialogs the settings object reports through.
+    const ProgramSettingsLifetime settingsLifetime;
+    return Job(run, profiles, output, report, commandLine).Run();
 }

@@ -5,7 +5,7 @@
 
 namespace {
 
-enum class Option { Quiet, Restore, Path, Log, Help };
+enum class Option { Quiet, Restore, AllUsers, Path, Log, Help };
 
 struct OptionName {
     std::string_view name; // lower case
@@ -13,8 +13,9 @@ struct OptionName {
 };
 
 constexpr OptionName Options[] = {
-    {"quiet", Option::Quiet}, {"restore", Option::Restore}, {"path", Option::Path},
-    {"log", Option::Log},     {"?", Option::Help},          {"help", Option::Help},
+    {"quiet", Option::Quiet}, {"restore", Option::Restore}, {"allusers", Option::AllUsers},
+    {"path", Option::Path},   {"log", Option::Log},         {"?", Option::Help},
+    {"help", Option::Help},
 };
 
 // True when text, in any case, is name (lower case).
@@ -54,6 +55,7 @@ CommandLine ParseCommandLine(const std::vector<std::string> &arguments) {
     CommandLine parsed;
     bool quiet = false;
     bool restore = false;
+    bool allUsers = false;
     bool help = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string &argument = arguments[i];
@@ -65,8 +67,10 @@ CommandLine ParseCommandLine(const std::vector<std::string> &arguments) {
             help = true;
             continue;
         }
-        if (*option == Option::Quiet || *option == Option::Restore) {
-            bool &flag = *option == Option::Quiet ? quiet : restore;
+        if (*option == Option::Quiet || *option == Option::Restore || *option == Option::AllUsers) {
+            bool &flag = *option == Option::Quiet     ? quiet
+                         : *option == Option::Restore ? restore
+                                                      : allUsers;
             if (flag) {
                 return Invalid(arguments, argument + " is given twice");
             }
@@ -84,11 +88,17 @@ CommandLine ParseCommandLine(const std::vector<std::string> &arguments) {
         value = arguments[++i];
     }
     if (help) {
+        // Asked for quiet, usage too never waits for a click.
         CommandLine usage;
         usage.command = Command::Usage;
+        usage.quiet = quiet;
         return usage;
     }
+    if (allUsers && !quiet) {
+        return Invalid(arguments, "/allusers needs /quiet");
+    }
     parsed.quiet = quiet;
+    parsed.allUsers = allUsers;
     if (restore) {
         parsed.command = Command::Restore;
     } else if (quiet) {
@@ -123,12 +133,16 @@ const std::string_view UsageText =
     "Torvane.exe /path <file>      the window, on <file> in place of the stored path\r\n"
     "Torvane.exe /quiet [/path <file>] [/log <logfile>]\r\n"
     "    no window, no message: rename the database (found as the window finds it,\r\n"
-    "    or <file>) to <path>.Advanced, never overwriting, and exit with a code\r\n"
-    "Torvane.exe /restore [/quiet] [/path <file>] [/log <logfile>]\r\n"
+    "    or <file>) to <path>.Advanced, and its copy in your VirtualStore likewise,\r\n"
+    "    never overwriting, and exit with a code\r\n"
+    "Torvane.exe /quiet /allusers [/path <file>] [/log <logfile>]\r\n"
+    "    the same for every user of the machine; needs administrator rights (or System)\r\n"
+    "Torvane.exe /restore [/quiet] [/allusers] [/path <file>] [/log <logfile>]\r\n"
     "    the undo: <path>.Advanced gets its old name back, never overwriting\r\n"
     "Torvane.exe /? (or /help)     this text\r\n"
-    "Options: any case, / or -. One line per run to the console or standard output,\r\n"
-    "appended to <logfile> with a time stamp.\r\n"
+    "Options: any case, / or -. Lines to the console or standard output, also appended\r\n"
+    "to <logfile> with a time stamp; <logfile> may not be the database.\r\n"
     "Exit codes: 0 done or already done; 2 no file at either name; 183 files at both;\r\n"
     "32 in use, retry later; 5 access denied, run elevated; 87 bad command line;\r\n"
-    "any other: the Win32 error of the failed step. Nothing changes unless 0.\r\n";
+    "110 the log cannot be opened or written; 740 /allusers without administrator rights;\r\n"
+    "any other: the Win32 error of the failed step.\r\n";

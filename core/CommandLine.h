@@ -10,7 +10,7 @@
 
 enum class Command {
     Window,   // no arguments, or /path alone
-    SetAside, // /quiet: rename with no window
+    SetAside, // /quiet: rename with no window (for every user with /allusers)
     Restore,  // /restore: the undo
     Usage,    // /? or /help
     Invalid,  // anything else: nothing is touched
@@ -19,6 +19,8 @@ enum class Command {
 struct CommandLine {
     Command command = Command::Window;
     bool quiet = false;
+    // /allusers: the job for every user of the machine.
+    bool allUsers = false;
     std::optional<std::string> path;
     std::optional<std::string> log;
     // For Invalid: what is wrong, naming the argument.

@@ -1,34 +1,69 @@
 #include "core/DatabaseRules.h"
 
 #include "app/modMain.h"
+#include "base/AppError.h"
+#include "base/Win32Codes.h"
 
 #include <memory>
 
 namespace DatabaseRules {
 
+std::string ReadDatabasePath(CProgramSettings &settings, RootKeyValue root,
+                             const std::string &mainBranch) {
+    settings.RootKey(root);
+    settings.MainBranch(mainBranch);
+    settings.RegBase("Kestrova");
+    settings.Program("Quorvex");
+    settings.Section("Defaults");
+    return settings.ReadEntry(std::string(DatabaseEntry), std::string(DefaultDatabasePath));
+}
+
 std::string LookUpDatabase(const PlatformServices &services) {
     gProgramSettings = std::make_unique<CProgramSettings>(services);
-    gProgramSettings->RootKey(HKEY_CURRENT_USER_VALUE);
-    gProgramSettings->MainBranch("SOFTWARE");
-    gProgramSettings->RegBase("Kestrova");
-    gProgramSettings->Program("Quorvex");
-    gProgramSettings->Section("Defaults");
-    return gProgramSettings->ReadEntry(std::string(DatabaseEntry),
-                                       std::string(DefaultDatabasePath));
+    return ReadDatabasePath(*gProgramSettings, HKEY_CURRENT_USER_VALUE, "SOFTWARE");
 }
 
 bool FileExists(IFileSystem &files, const std::string &path) {
     return !files.FirstMatchingFile(path).empty();
 }
 
-std::string RenamedPath(const std::string &path) { return path + std::string(RenamedSuffix); }
-
-void SetAside(IFileSystem &files, const std::string &path) {
-    files.RenameFile(path, RenamedPath(path));
+bool AnyCopyExists(IFileSystem &files, const std::vector<DatabaseCopy> &copies) {
+    for (const DatabaseCopy &copy : copies) {
+        if (FileExists(files, copy.path)) {
+            return true;
+        }
+    }
+    return false;
 }
 
-void RestoreName(IFileSystem &files, const std::string &path) {
-    files.RenameFile(RenamedPath(path), path);
+void MoveCopy(IFileSystem &files, const DatabaseCopy &copy, Direction direction) {
+    const std::string from = FromName(copy, direction);
+    const std::string to = ToName(copy, direction);
+    if (copy.userControlled) {
+        files.RenameOrdinaryFile(from, to);
+    } else {
+        files.RenameFile(from, to);
+    }
+}
+
+void SetAsideEveryCopy(const PlatformServices &services, const std::vector<DatabaseCopy> &copies) {
+    std::vector<const DatabaseCopy *> existing;
+    for (const DatabaseCopy &copy : copies) {
+        if (FileExists(services.files, copy.path)) {
+            existing.push_back(&copy);
+        }
+    }
+    for (const DatabaseCopy *copy : existing) {
+        // Anything at the name, hidden or not, would make the rename fail.
+        if (services.files.KindOf(RenamedPath(copy->path)) != PathKind::Nothing) {
+            throw AppError(ErrorCategory::Win32, Win32Code::AlreadyExists,
+                           services.application.ErrorText(Win32Code::AlreadyExists),
+                           "SetAsideEveryCopy");
+        }
+    }
+    for (const DatabaseCopy *copy : existing) {
+        MoveCopy(services.files, *copy, Direction::SetAside);
+    }
 }
 
 } // namespace DatabaseRules

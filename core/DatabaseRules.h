@@ -1,13 +1,16 @@
 #pragma once
 
 // The product's rules, one copy for the window and the command line alike:
-// where the database is looked up, the existence test, the name it is set
-// aside under, and the rename that never overwrites.
+// where the database is looked up, the existence test, and the rename that
+// never overwrites.
 
+#include "core/DatabaseCopies.h"
 #include "platform/PlatformServices.h"
+#include "settings/CProgramSettings.h"
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace DatabaseRules {
 
@@ -16,21 +19,29 @@ constexpr std::string_view DatabaseEntry = "Database";
 constexpr std::string_view DefaultDatabasePath = "C:\\Program Files\\Quorvex\\QvxData.mdb";
 constexpr std::string_view RenamedSuffix = ".Advanced";
 
-// Creates the program's one settings object in gProgramSettings, points it
-// at the product's key and reads the stored path, or the default. Failures
-// inside the settings store are reported by the store, through the dialogs.
+// Points settings at the product's key below root\mainBranch and reads the
+// stored path, or the default. Failures inside the settings store are
+// reported by the store, through the dialogs.
+std::string ReadDatabasePath(CProgramSettings &settings, RootKeyValue root,
+                             const std::string &mainBranch);
+// The running user's: creates the program's one settings object in
+// gProgramSettings and reads with it under HKEY_CURRENT_USER\SOFTWARE.
 std::string LookUpDatabase(const PlatformServices &services);
 
 // The existence test: true when a normal file matches path. Throws AppError
 // on a path that cannot be searched.
 bool FileExists(IFileSystem &files, const std::string &path);
+// True when any of the copies holds a file.
+bool AnyCopyExists(IFileSystem &files, const std::vector<DatabaseCopy> &copies);
 
-// The name the database is set aside under: the whole path plus the suffix.
-std::string RenamedPath(const std::string &path);
+// Renames copy in direction, never over an existing file; a copy its user
+// controls only as an ordinary file of its own folder. Throws AppError.
+void MoveCopy(IFileSystem &files, const DatabaseCopy &copy, Direction direction);
 
-// Renames path to its renamed path, and back; never over an existing file.
-// Throw AppError.
-void SetAside(IFileSystem &files, const std::string &path);
-void RestoreName(IFileSystem &files, const std::string &path);
+// Sets aside every copy that holds a file, in order. Names first: when the
+// .Advanced name of any of them is taken, nothing is renamed and the
+// failure is ERROR_ALREADY_EXISTS, as the rename itself would give. Throws
+// AppError, the first rename's failure ending the rest.
+void SetAsideEveryCopy(const PlatformServices &services, const std::vector<DatabaseCopy> &copies);
 
 } // namespace DatabaseRules

@@ -19,7 +19,7 @@ std::string OneLine(const std::string &text) {
 
 void OutputDialogs::ShowMessage(const std::string &prompt, std::uint32_t,
                                 const std::optional<std::string> &title) {
-    output_.WriteLine(title.value_or(applicationTitle_) + ": " + OneLine(prompt));
+    report_.Line(title.value_or(applicationTitle_) + ": " + OneLine(prompt));
 }
 
 std::optional<std::string> OutputDialogs::ShowOpenFile(const OpenFileRequest &) {

@@ -3,13 +3,13 @@
 // The dialogs of a run with no window: what would be a message box becomes
 // a line of output, "title: text", and no question is ever asked.
 
-#include "platform/IRunOutput.h"
+#include "core/RunReport.h"
 #include "platform/PlatformServices.h"
 
 class OutputDialogs : public IDialogs {
 public:
-    OutputDialogs(IRunOutput &output, std::string applicationTitle)
-        : output_(output), applicationTitle_(std::move(applicationTitle)) {}
+    OutputDialogs(RunReport &report, std::string applicationTitle)
+        : report_(report), applicationTitle_(std::move(applicationTitle)) {}
 
     void ShowMessage(const std::string &prompt, std::uint32_t style,
                      const std::optional<std::string> &title) override;
@@ -17,7 +17,7 @@ public:
     bool AskYesNo(const std::string &prompt) override;
 
 private:
-    IRunOutput &output_;
+    RunReport &report_;
     std::string applicationTitle_;
 };
 

@@ -93,6 +93,9 @@ public:
     virtual std::string FullPath(const std::string &path) = 0;
     // What is at path. Throws AppError on a path it cannot look at.
     virtual PathKind KindOf(const std::string &path) = 0;
+    // True when a and b are the same name as the file system compares
+    // names: without regard to case.
+    virtual bool SameName(const std::string &a, const std::string &b) = 0;
     // True when a and b are the same existing file (the same volume and
     // file index: a hard link or another spelling of the path); false when
     // either does not exist.

@@ -21,11 +21,13 @@ void frmMain::Form_Load() {
         databasePath_ ? *databasePath_ : DatabaseRules::LookUpDatabase(services_);
     view_.SetDatabaseFileText(path);
 
-    // A stored path the existence test cannot even search (an illegal name,
-    // say) is treated like a missing file: the user can still browse.
+    // The path stays when a file is there or in the user's VirtualStore
+    // copy of it. A stored path the existence test cannot even search (an
+    // illegal name, say) is treated like a missing file: the user can
+    // still browse.
     bool exists = false;
     try {
-        exists = DatabaseRules::FileExists(services_.files, path);
+        exists = DatabaseRules::AnyCopyExists(services_.files, CopiesOf(services_, path));
     } catch (const AppError &) {
         exists = false;
     }
@@ -56,26 +58,29 @@ void frmMain::cmdRename_Click() {
         services_.dialogs.ShowMessage("Please select a file before renaming it.", MESSAGE_OK_ONLY);
         return;
     }
-    if (!DatabaseRules::FileExists(services_.files, path)) {
+    const std::vector<DatabaseCopy> copies = CopiesOf(services_, path);
+    if (!DatabaseRules::AnyCopyExists(services_.files, copies)) {
         services_.dialogs.ShowMessage(
             path + " does not exist.  Click the browse button to locate the database file.",
             MESSAGE_OK_ONLY);
         return;
     }
     try {
-        DatabaseRules::SetAside(services_.files, path);
+        DatabaseRules::SetAsideEveryCopy(services_, copies);
     } catch (const std::exception &failure) {
         if (OfferElevation(failure, path)) {
             return;
         }
         throw;
     }
-    services_.dialogs.ShowMessage(
-        "File has been renamed to:\r\n\r\n" + DatabaseRules::RenamedPath(path), MESSAGE_OK_ONLY);
+    services_.dialogs.ShowMessage("File has been renamed to:\r\n\r\n" + RenamedPath(path),
+                                  MESSAGE_OK_ONLY);
     services_.application.End(ExitCode::Normal);
 }
 
 bool frmMain::OfferElevation(const std::exception &failure, const std::string &path) {
+    // A refusal (a link in the user's VirtualStore, say) stands whatever the
+    // rights, so only the system's own denial brings the offer.
     if (!ToAppError(failure).IsWin32(Win32Code::AccessDenied) ||
         services_.application.IsElevated()) {
         return false;

@@ -106,8 +106,9 @@ protected:
     FakeFileSystem files;
     FakeDialogs dialogs;
     FakeApplication application;
+    FakeSystemFolders folders;
     CProgramSettings settings{
-        PlatformServices{bed->Registry(), bed->CodePage(), files, dialogs, application}};
+        PlatformServices{bed->Registry(), bed->CodePage(), files, dialogs, application, folders}};
 
     void SetUp() override {
         settings.RootKey(HKEY_CURRENT_USER_VALUE);

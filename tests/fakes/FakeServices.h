@@ -10,6 +10,7 @@
 #include "ui/IFormView.h"
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -80,16 +81,34 @@ class FakeFileSystem : public IFileSystem {
 public:
     // Paths the existence test finds, with the entry name it answers.
     std::map<std::string, std::string> files;
+    // Paths that hold something the existence test does not count.
+    std::map<std::string, PathKind> others;
     // Paths the existence test cannot search.
     std::map<std::string, AppError> unsearchable;
+    // Every rename fails so; or a rename of one path fails so.
     std::optional<AppError> renameFailure;
+    std::map<std::string, AppError> renameFailures;
+    // The folder relative paths are taken from.
+    std::string currentFolder = "C:\\Work";
+    // Paths that are other names of one file (hard links): path -> file.
+    std::map<std::string, std::string> links;
     std::vector<std::string> searched;
+    // Every rename asked for, and whether it was of an ordinary file in a
+    // folder someone else may control.
     std::vector<std::pair<std::string, std::string>> renames;
+    std::vector<std::string> ordinaryRenames;
+    // Run just before each search and each rename, as another program
+    // moving the same files might.
+    std::function<void(const std::string &path)> beforeSearch;
+    std::function<void(const std::string &from)> beforeRename;
 
     void AddFile(const std::string &path) { files[path] = path.substr(path.rfind('\\') + 1); }
 
     std::string FirstMatchingFile(const std::string &path) override {
         searched.push_back(path);
+        if (beforeSearch) {
+            beforeSearch(path);
+        }
         if (const auto failure = unsearchable.find(path); failure != unsearchable.end()) {
             throw failure->second;
         }
@@ -98,14 +117,88 @@ public:
     }
     void RenameFile(const std::string &from, const std::string &to) override {
         renames.emplace_back(from, to);
+        Move(from, to);
+    }
+    std::string FullPath(const std::string &path) override {
+        if (path.size() > 1 && path[1] == ':') {
+            return path;
+        }
+        return currentFolder + "\\" + path;
+    }
+    PathKind KindOf(const std::string &path) override {
+        if (files.count(FileOf(path)) != 0) {
+            return PathKind::NormalFile;
+        }
+        const auto other = others.find(path);
+        return other == others.end() ? PathKind::Nothing : other->second;
+    }
+    bool SameName(const std::string &a, const std::string &b) override {
+        return a.size() == b.size() &&
+               std::equal(a.begin(), a.end(), b.begin(),
+                          [](char x, char y) { return Lower(x) == Lower(y); });
+    }
+    bool SameExistingFile(const std::string &a, const std::string &b) override {
+        if (KindOf(a) == PathKind::Nothing || KindOf(b) == PathKind::Nothing) {
+            return false;
+        }
+        return SameName(FileOf(a), FileOf(b));
+    }
+    void RenameOrdinaryFile(const std::string &from, const std::string &to) override {
+        renames.emplace_back(from, to);
+        ordinaryRenames.push_back(from);
+        Move(from, to);
+    }
+
+private:
+    static char Lower(char c) {
+        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    std::string FileOf(const std::string &path) const {
+        const auto link = links.find(path);
+        return link == links.end() ? path : link->second;
+    }
+    void Move(const std::string &from, const std::string &to) {
+        if (beforeRename) {
+            beforeRename(from);
+        }
         if (renameFailure) {
             throw *renameFailure;
         }
-        const auto found = files.find(from);
-        if (found != files.end()) {
-            files.erase(found);
-            AddFile(to);
+        if (const auto failure = renameFailures.find(from); failure != renameFailures.end()) {
+            throw failure->second;
         }
+        if (files.count(from) == 0) {
+            throw AppError(ErrorCategory::Win32, 2, "The system cannot find the file specified.",
+                           "MoveFileExW");
+        }
+        if (KindOf(to) != PathKind::Nothing) {
+            throw AppError(ErrorCategory::Win32, 183,
+                           "Cannot create a file when that file already exists.", "MoveFileExW");
+        }
+        files.erase(from);
+        AddFile(to);
+    }
+};
+
+// The machine's folders as a 64-bit Windows with its system on C: has them.
+class FakeSystemFolders : public ISystemFolders {
+public:
+    std::vector<std::string> virtualized{"C:\\Program Files", "C:\\Program Files (x86)",
+                                         "C:\\ProgramData", "C:\\Windows"};
+    std::string localAppData = "C:\\Users\\Ann\\AppData\\Local";
+    std::optional<AppError> failure;
+
+    std::vector<std::string> VirtualizedFolders() override {
+        if (failure) {
+            throw *failure;
+        }
+        return virtualized;
+    }
+    std::string LocalAppData() override {
+        if (failure) {
+            throw *failure;
+        }
+        return localAppData;
     }
 };
 
@@ -137,24 +230,30 @@ class FakeRunOutput : public IRunOutput {
 public:
     bool console = true;
     std::optional<AppError> logFailure;
+    // The log takes this many lines, then refuses the rest (a full disk).
+    std::optional<std::size_t> logRoom;
     std::optional<std::string> logPath;
     std::vector<std::string> lines;
     std::vector<std::string> logLines;
 
     bool HasConsole() override { return console; }
+    void WriteLine(const std::string &line) override {
+        if (console) {
+            lines.push_back(line);
+        }
+    }
     void OpenLog(const std::string &path) override {
         if (logFailure) {
             throw *logFailure;
         }
         logPath = path;
     }
-    void WriteLine(const std::string &line) override {
-        if (console) {
-            lines.push_back(line);
+    bool AppendToLog(const std::string &line) override {
+        if (!logPath || (logRoom && logLines.size() >= *logRoom)) {
+            return false;
         }
-        if (logPath) {
-            logLines.push_back(line);
-        }
+        logLines.push_back(line);
+        return true;
     }
 };
 
@@ -175,6 +274,9 @@ struct FakeServices {
     FakeFileSystem files;
     FakeDialogs dialogs;
     FakeApplication application;
+    FakeSystemFolders folders;
 
-    PlatformServices Services() { return {registry, codePage, files, dialogs, application}; }
+    PlatformServices Services() {
+        return {registry, codePage, files, dialogs, application, folders};
+    }
 };

@@ -109,10 +109,17 @@ public:
     bool Represents(const std::string &text) override { return text.find('\x80') == text.npos; }
 };
 
-class Unused : public IFileSystem, public IDialogs, public IApplication {
+class Unused : public IFileSystem, public IDialogs, public IApplication, public ISystemFolders {
 public:
     std::string FirstMatchingFile(const std::string &) override { std::abort(); }
     void RenameFile(const std::string &, const std::string &) override { std::abort(); }
+    std::string FullPath(const std::string &) override { std::abort(); }
+    PathKind KindOf(const std::string &) override { std::abort(); }
+    bool SameName(const std::string &, const std::string &) override { std::abort(); }
+    bool SameExistingFile(const std::string &, const std::string &) override { std::abort(); }
+    void RenameOrdinaryFile(const std::string &, const std::string &) override { std::abort(); }
+    std::vector<std::string> VirtualizedFolders() override { std::abort(); }
+    std::string LocalAppData() override { std::abort(); }
     void ShowMessage(const std::string &, std::uint32_t,
                      const std::optional<std::string> &) override {
         std::abort(); // nothing here is an error worth a message
@@ -160,7 +167,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *bytes, std::size_t len
     FuzzedRegistry registry(input);
     IdentityCodePage codePage;
     Unused unused;
-    CProgramSettings settings(PlatformServices{registry, codePage, unused, unused, unused});
+    CProgramSettings settings(PlatformServices{registry, codePage, unused, unused, unused, unused});
     settings.RootKey(input.ConsumeIntegral<RootKeyValue>());
     settings.MainBranch(input.ConsumeRandomLengthString(16));
     settings.RegBase(input.ConsumeRandomLengthString(16));

@@ -1,8 +1,10 @@
 #include "core/CommandJob.h"
 #include "app/modMain.h"
 #include "base/Win32Codes.h"
+#include "core/Outcome.h"
 #include "core/OutputDialogs.h"
 #include "fakes/FakeServices.h"
+#include "fakes/FakeUserProfiles.h"
 
 #include <gtest/gtest.h>
 
@@ -18,19 +20,13 @@ const std::string ProductKey = "SOFTWARE\\Kestrova\\Quorvex\\Defaults";
 class CommandJobTest : public ::testing::Test {
 protected:
     FakeServices fakes;
+    FakeUserProfiles profiles;
     FakeRunOutput output;
     ProgramSettingsLifetime settingsLifetime;
 
     int Run(const std::vector<std::string> &arguments) {
-        return RunCommand(fakes.Services(), output, ParseCommandLine(arguments));
-    }
-    // As the program runs in quiet mode: message boxes become output lines.
-    int RunQuiet(const std::vector<std::string> &arguments) {
-        OutputDialogs quietDialogs(output, "Torvane");
-        PlatformServices services = fakes.Services();
-        const PlatformServices quiet{services.registry, services.codePage, services.files,
-                                     quietDialogs, services.application};
-        return RunCommand(quiet, output, ParseCommandLine(arguments));
+        return RunCommand(fakes.Services(), profiles, output, ParseCommandLine(arguments),
+                          "Torvane");
     }
     std::vector<std::string> Files() const {
         std::vector<std::string> names;
@@ -157,7 +153,8 @@ TEST_F(CommandJobTest, EachStateOfTheTwoNamesEndsInItsCode) {
         }
         fresh.files.renameFailure = c.renameFailure;
         const ProgramSettingsLifetime lifetime;
-        EXPECT_EQ(c.exitCode, RunCommand(fresh.Services(), out, ParseCommandLine(c.arguments)))
+        EXPECT_EQ(c.exitCode, RunCommand(fresh.Services(), profiles, out,
+                                         ParseCommandLine(c.arguments), "Torvane"))
             << c.name;
         std::vector<std::string> after;
         for (const auto &file : fresh.files.files) {
@@ -176,8 +173,6 @@ TEST_F(CommandJobTest, WithoutAPathItLooksUpTheDatabaseAsTheWindowDoes) {
     fakes.files.AddFile(DefaultPath);
     EXPECT_EQ(0, Run({"/quiet"}));
     EXPECT_EQ(std::vector<std::string>{DefaultPath + ".Advanced"}, Files());
-    ASSERT_NE(nullptr, gProgramSettings);
-    EXPECT_EQ(HKEY_CURRENT_USER_VALUE, gProgramSettings->RootKey());
     EXPECT_EQ(std::vector<std::string>{ProductKey}, fakes.registry.OpenedPaths());
 
     FakeServices stored;
@@ -186,7 +181,8 @@ TEST_F(CommandJobTest, WithoutAPathItLooksUpTheDatabaseAsTheWindowDoes) {
     stored.files.AddFile(Renamed);
     stored.files.AddFile(DefaultPath);
     FakeRunOutput out;
-    EXPECT_EQ(0, RunCommand(stored.Services(), out, ParseCommandLine({"/restore", "/quiet"})));
+    EXPECT_EQ(0, RunCommand(stored.Services(), profiles, out,
+                            ParseCommandLine({"/restore", "/quiet"}), "Torvane"));
     EXPECT_EQ((std::vector<std::string>{DefaultPath, Db}),
               (std::vector<std::string>{stored.files.files.begin()->first,
                                         std::next(stored.files.files.begin())->first}));
@@ -201,12 +197,14 @@ TEST_F(CommandJobTest, InQuietModeTheSettingsStoreReportsToTheOutputAndTheRunGoe
     output.console = true;
 
     // The value cannot be read, so the default is used, as in the window.
-    EXPECT_EQ(Win32Code::FileNotFound, RunQuiet({"/quiet", "/log", "C:\\t.log"}));
+    EXPECT_EQ(Win32Code::FileNotFound, Run({"/quiet", "/log", "C:\\t.log"}));
     EXPECT_TRUE(fakes.dialogs.messages.empty()) << "a message box in quiet mode";
-    const std::vector<std::string> expected{"GetKeyValue: Error: 5. Invalid text",
-                                            "Nothing to do: neither " + DefaultPath + " nor " +
-                                                DefaultPath +
-                                                ".Advanced exists. Error 2: System text of 2."};
+    const std::string copy =
+        "C:\\Users\\Ann\\AppData\\Local\\VirtualStore\\Program Files\\Quorvex\\QvxData.mdb";
+    const std::vector<std::string> expected{
+        "GetKeyValue: Error: 5. Invalid text",
+        "Nothing to do: neither " + copy + ", " + copy + ".Advanced, " + DefaultPath + " nor " +
+            DefaultPath + ".Advanced exists. Error 2: System text of 2."};
     EXPECT_EQ(expected, output.lines);
     EXPECT_EQ(expected, output.logLines);
 }
@@ -224,14 +222,26 @@ TEST_F(CommandJobTest, RestoreWithoutQuietShowsTheOutcomeInOneMessage) {
     EXPECT_EQ(1u, fakes.dialogs.messages.size());
 }
 
-TEST_F(CommandJobTest, ALogThatCannotBeOpenedStopsTheRunBeforeAnythingIsTouched) {
-    fakes.files.AddFile(Db);
-    output.logFailure = AppError(ErrorCategory::Win32, 3, "Path not found.", "CreateFileW");
-    EXPECT_EQ(3, Run({"/quiet", "/path", Db, "/log", "Q:\\no\\t.log"}));
-    EXPECT_EQ(std::vector<std::string>{Db}, Files());
-    EXPECT_EQ(std::vector<std::string>{"Nothing changed: cannot open the log Q:\\no\\t.log. "
-                                       "Error 3: Path not found."},
-              output.lines);
+TEST_F(CommandJobTest, ALogThatCannotBeOpenedEndsTheRunWith110BeforeAnythingIsTouched) {
+    // 5 and 32 would read as "run elevated" and "retry" to a fleet tool.
+    for (const int code : {3, 5, 32}) {
+        FakeServices fresh;
+        FakeRunOutput out;
+        fresh.files.AddFile(Db);
+        out.logFailure = AppError(ErrorCategory::Win32, code, "Reason.", "CreateFileW");
+        const ProgramSettingsLifetime lifetime;
+        EXPECT_EQ(Win32Code::OpenFailed,
+                  RunCommand(fresh.Services(), profiles, out,
+                             ParseCommandLine({"/quiet", "/path", Db, "/log", "Q:\\no\\t.log"}),
+                             "Torvane"));
+        EXPECT_EQ(1u, fresh.files.files.count(Db));
+        EXPECT_TRUE(fresh.files.renames.empty());
+        EXPECT_EQ(std::vector<std::string>{"Nothing changed: cannot open the log Q:\\no\\t.log "
+                                           "(error " +
+                                           std::to_string(code) +
+                                           ": Reason.). Error 110: System text of 110."},
+                  out.lines);
+    }
 }
 
 TEST_F(CommandJobTest, UsageGoesToTheConsoleOrElseToAMessageUnlessQuiet) {
@@ -302,6 +312,161 @@ TEST(OneLineTest, LineBreaksBecomeOneSpace) {
     EXPECT_EQ("Error 5: Access is denied.", OneLine("Error 5:\r\n\r\nAccess is denied."));
     EXPECT_EQ("a b c", OneLine("a\nb\rc"));
     EXPECT_EQ("plain", OneLine("plain"));
+}
+
+struct LogCase {
+    const char *what;
+    std::vector<std::string> arguments;
+};
+
+TEST_F(CommandJobTest, ALogThatNamesAFileOfTheJobIsABadCommandLine) {
+    fakes.files.currentFolder = "D:\\Data";
+    fakes.files.links["D:\\Links\\db.mdb"] = Db;
+    const LogCase cases[] = {
+        {"the database", {"/quiet", "/path", Db, "/log", Db}},
+        {"in another case", {"/quiet", "/path", Db, "/log", "d:\\DATA\\qvxdata.MDB"}},
+        {"relative", {"/quiet", "/path", Db, "/log", "QvxData.mdb"}},
+        {"through a hard link", {"/quiet", "/path", Db, "/log", "D:\\Links\\db.mdb"}},
+        {"the renamed name", {"/quiet", "/path", Db, "/log", Renamed}},
+        {"the renamed name, restoring", {"/restore", "/quiet", "/path", Db, "/log", Renamed}},
+        {"no database yet", {"/quiet", "/path", "D:\\Data\\New.mdb", "/log", "New.mdb"}},
+    };
+    for (const LogCase &c : cases) {
+        FakeServices fresh;
+        FakeRunOutput out;
+        fresh.files = fakes.files;
+        fresh.files.AddFile(Db);
+        const ProgramSettingsLifetime lifetime;
+        EXPECT_EQ(Win32Code::InvalidParameter, RunCommand(fresh.Services(), profiles, out,
+                                                          ParseCommandLine(c.arguments), "Torvane"))
+            << c.what;
+        EXPECT_FALSE(out.logPath.has_value()) << c.what << ": the log was opened";
+        EXPECT_TRUE(fresh.files.renames.empty()) << c.what;
+        ASSERT_FALSE(out.lines.empty()) << c.what;
+        EXPECT_EQ(0u, out.lines[0].find("Nothing touched: the log "))
+            << c.what << ": " << out.lines[0];
+        EXPECT_NE(std::string::npos, out.lines[0].find("Error 87")) << out.lines[0];
+    }
+}
+
+TEST_F(CommandJobTest, ALineTheLogCannotTakeIsNeverSilent) {
+    fakes.files.AddFile(Db);
+    output.logRoom = 0; // a full disk
+    EXPECT_EQ(Win32Code::OpenFailed, Run({"/quiet", "/path", Db, "/log", "C:\\t.log"}));
+    EXPECT_EQ(std::vector<std::string>{Renamed}, Files()) << "the job itself was done";
+    ASSERT_EQ(2u, output.lines.size());
+    EXPECT_EQ("The log C:\\t.log lacks lines of this run: they could not be written to it.",
+              output.lines[1]);
+
+    // A failed job keeps its own code.
+    FakeRunOutput full;
+    full.logRoom = 0;
+    const ProgramSettingsLifetime lifetime;
+    EXPECT_EQ(Win32Code::FileNotFound,
+              RunCommand(fakes.Services(), profiles, full,
+                         ParseCommandLine({"/quiet", "/path", "D:\\Gone.mdb", "/log", "t.log"}),
+                         "Torvane"));
+}
+
+TEST_F(CommandJobTest, QuietUsageNeverWaitsForAClick) {
+    output.console = false;
+    for (const std::vector<std::string> &arguments :
+         {std::vector<std::string>{"/quiet", "/?"}, std::vector<std::string>{"/?", "/quiet"}}) {
+        EXPECT_EQ(0, Run(arguments));
+    }
+    EXPECT_EQ(87, Run({"/?", "/quiet", "/bogus"}));
+    EXPECT_EQ(87, Run({"/allusers", "/quiet", "/quiet"}));
+    EXPECT_TRUE(fakes.dialogs.messages.empty());
+}
+
+TEST_F(CommandJobTest, EveryLineNamesFullPaths) {
+    fakes.files.currentFolder = "D:\\Data";
+    fakes.files.AddFile(Db);
+    EXPECT_EQ(0, Run({"/quiet", "/path", "QvxData.mdb"}));
+    EXPECT_EQ(std::vector<std::string>{"Renamed " + Db + " to " + Renamed + "."}, output.lines);
+}
+
+TEST_F(CommandJobTest, AWildcardIs123InBothDirections) {
+    fakes.files.AddFile(Db);
+    fakes.files.AddFile(Renamed);
+    for (const char *command : {"/quiet", "/restore"}) {
+        output.lines.clear();
+        const std::vector<std::string> arguments =
+            command == std::string("/quiet")
+                ? std::vector<std::string>{"/quiet", "/path", "D:\\Data\\Q*"}
+                : std::vector<std::string>{"/restore", "/quiet", "/path", "D:\\Data\\Q*"};
+        EXPECT_EQ(Win32Code::InvalidName, Run(arguments));
+        EXPECT_TRUE(fakes.files.renames.empty());
+        ASSERT_EQ(1u, output.lines.size());
+        EXPECT_EQ("Nothing changed: D:\\Data\\Q* holds a wildcard (* or ?), so it names no one "
+                  "file. Error 123: System text of 123.",
+                  output.lines[0]);
+    }
+}
+
+TEST_F(CommandJobTest, WhatTheExistenceTestDoesNotCountIsNamedInTheLine) {
+    fakes.files.others[Db] = PathKind::HiddenFile;
+    EXPECT_EQ(2, Run({"/quiet", "/path", Db}));
+    EXPECT_EQ(
+        std::vector<std::string>{"Nothing to do: neither " + Db + " nor " + Renamed + " exists; " +
+                                 Db + " is a hidden file: not renamed. Error 2: System text of 2."},
+        output.lines);
+
+    output.lines.clear();
+    fakes.files.AddFile(Renamed);
+    fakes.files.others[Db] = PathKind::SystemFile;
+    EXPECT_EQ(0, Run({"/quiet", "/path", Db}));
+    EXPECT_EQ(std::vector<std::string>{"Nothing to do: " + Renamed + " exists and " + Db +
+                                       " does not (already renamed; " + Db +
+                                       " is a system file: not renamed)."},
+              output.lines);
+}
+
+// Runs started together on one database: each answers from the state it
+// finds at the end, not from what it saw before another run moved the file.
+TEST_F(CommandJobTest, ARunThatLosesTheRaceAnswersFromTheStateItFinds) {
+    // Another run renames the file between this run's look and its rename.
+    fakes.files.AddFile(Db);
+    fakes.files.beforeRename = [&](const std::string &) {
+        fakes.files.beforeRename = nullptr;
+        fakes.files.files.erase(Db);
+        fakes.files.AddFile(Renamed);
+    };
+    EXPECT_EQ(0, Run({"/quiet", "/path", Db}));
+    EXPECT_EQ(std::vector<std::string>{"Nothing to do: " + Renamed + " exists and " + Db +
+                                       " does not (already renamed)."},
+              output.lines);
+
+    // Another run renames it between the two existence tests: both seem there.
+    FakeServices both;
+    FakeRunOutput bothOutput;
+    both.files.AddFile(Db);
+    both.files.beforeSearch = [&](const std::string &path) {
+        if (path == Renamed && both.files.files.count(Db) != 0) {
+            both.files.files.erase(Db);
+            both.files.AddFile(Renamed);
+        }
+    };
+    const ProgramSettingsLifetime lifetime;
+    EXPECT_EQ(0, RunCommand(both.Services(), profiles, bothOutput,
+                            ParseCommandLine({"/quiet", "/path", Db}), "Torvane"));
+
+    // An undo puts the file back between the two tests: neither seems there.
+    FakeServices neither;
+    FakeRunOutput neitherOutput;
+    neither.files.AddFile(Renamed);
+    bool restored = false;
+    neither.files.beforeSearch = [&](const std::string &path) {
+        if (path == Renamed && !restored && neither.files.searched.size() == 2) {
+            restored = true;
+            neither.files.files.erase(Renamed);
+            neither.files.AddFile(Db);
+        }
+    };
+    EXPECT_EQ(0, RunCommand(neither.Services(), profiles, neitherOutput,
+                            ParseCommandLine({"/quiet", "/path", Db}), "Torvane"));
+    EXPECT_EQ(std::vector<std::string>{"Renamed " + Db + " to " + Renamed + "."},
+              neitherOutput.lines);
 }
 
 } // namespace

@@ -10,6 +10,7 @@ struct ParseCase {
     bool quiet;
     std::optional<std::string> path;
     std::optional<std::string> log;
+    bool allUsers = false;
 };
 
 const std::string Db = "C:\\Data Files\\QvxData.mdb";
@@ -32,10 +33,19 @@ TEST(CommandLineTest, ReadsEachCommandWithEitherPrefixInAnyCase) {
         {{"-?"}, Command::Usage, false, std::nullopt, std::nullopt},
         {{"/help"}, Command::Usage, false, std::nullopt, std::nullopt},
         {{"-HELP"}, Command::Usage, false, std::nullopt, std::nullopt},
-        {{"/quiet", "/?"}, Command::Usage, false, std::nullopt, std::nullopt},
+        // Usage asked for with /quiet is quiet too: it never waits for a click.
+        {{"/quiet", "/?"}, Command::Usage, true, std::nullopt, std::nullopt},
+        {{"/?", "/QUIET"}, Command::Usage, true, std::nullopt, std::nullopt},
         // The argument after /path is the path, whatever it looks like.
         {{"/path", "-"}, Command::Window, false, "-", std::nullopt},
         {{"/path", "/x.mdb"}, Command::Window, false, "/x.mdb", std::nullopt},
+        {{"/quiet", "/allusers"}, Command::SetAside, true, std::nullopt, std::nullopt, true},
+        {{"-ALLUSERS", "/restore", "/quiet", "/log", Log},
+         Command::Restore,
+         true,
+         std::nullopt,
+         Log,
+         true},
     };
     for (const ParseCase &c : cases) {
         const std::string what = ::testing::PrintToString(c.arguments);
@@ -44,6 +54,7 @@ TEST(CommandLineTest, ReadsEachCommandWithEitherPrefixInAnyCase) {
         EXPECT_EQ(c.quiet, parsed.quiet) << what;
         EXPECT_EQ(c.path, parsed.path) << what;
         EXPECT_EQ(c.log, parsed.log) << what;
+        EXPECT_EQ(c.allUsers, parsed.allUsers) << what;
         EXPECT_EQ("", parsed.problem) << what;
     }
 }
@@ -71,6 +82,9 @@ TEST(CommandLineTest, RefusesWhatTheContractDoesNotName) {
         {{"/quiet", "/quiet"}, "/quiet is given twice", true},
         {{"/quiet", "/path", "a", "-path", "b"}, "-path is given twice", true},
         {{"/log", Log}, "/log needs /quiet or /restore", false},
+        {{"/allusers"}, "/allusers needs /quiet", false},
+        {{"/restore", "/allusers"}, "/allusers needs /quiet", false},
+        {{"/quiet", "/allusers", "-AllUsers"}, "-AllUsers is given twice", true},
         {{"/bogus", "/?"}, "unknown option: /bogus", false},
     };
     for (const InvalidCase &c : cases) {
@@ -94,9 +108,10 @@ TEST(CommandLineTest, UsageStatesEveryCommandAndExitCode) {
     const std::string usage(UsageText);
     for (const char *part :
          {"Torvane.exe /path <file>", "Torvane.exe /quiet [/path <file>] [/log <logfile>]",
-          "Torvane.exe /restore [/quiet] [/path <file>] [/log <logfile>]", "/? (or /help)",
-          "0 done", "; 2 no file", "; 183 files", "32 in use", "; 5 access denied",
-          "; 87 bad command line"}) {
+          "Torvane.exe /quiet /allusers [/path <file>] [/log <logfile>]",
+          "Torvane.exe /restore [/quiet] [/allusers] [/path <file>] [/log <logfile>]",
+          "/? (or /help)", "0 done", "; 2 no file", "; 183 files", "32 in use", "; 5 access denied",
+          "; 87 bad command line", "110 the log", "740 /allusers"}) {
         EXPECT_NE(std::string::npos, usage.find(part)) << part;
     }
 }

@@ -1,0 +1,229 @@
+#include "core/AllUsersJob.h"
+
+#include "base/Win32Codes.h"
+#include "core/DatabaseRules.h"
+
+#include <algorithm>
+
+namespace {
+
+// "ann (S-1-5-21-...)": the profile folder's name, then the SID.
+std::string UserLabel(const UserProfile &user) {
+    const std::size_t name = user.folder.rfind('\\');
+    return user.folder.substr(name == std::string::npos ? 0 : name + 1) + " (" + user.sid + ")";
+}
+
+bool EndsWithMdb(IFileSystem &files, const std::string &path) {
+    constexpr std::size_t extension = 4; // ".mdb"
+    return path.size() > extension && files.SameName(path.substr(path.size() - extension), ".mdb");
+}
+
+class EveryUserSearch {
+public:
+    EveryUserSearch(const PlatformServices &services, IUserProfiles &profiles,
+                    const std::optional<std::string> &path, RunReport &report)
+        : services_(services), profiles_(profiles), path_(path), report_(report) {}
+
+    EveryUsersCopies Run() {
+        std::vector<UserProfile> users;
+        try {
+            users = profiles_.Users();
+            folders_ = services_.folders.VirtualizedFolders();
+        } catch (const std::exception &failure) {
+            Fail("Nothing changed: cannot list the users of this machine", failure);
+            return result_;
+        }
+        for (const UserProfile &user : users) {
+            Find(user);
+        }
+        return result_;
+    }
+
+private:
+    void Find(const UserProfile &user) {
+        const std::string label = UserLabel(user);
+        std::unique_ptr<IUserHive> hive;
+        try {
+            hive = profiles_.OpenHive(user);
+        } catch (const std::exception &failure) {
+            if (ToAppError(failure).IsWin32(Win32Code::FileNotFound)) {
+                report_.Line(label + ": skipped: " + user.folder +
+                             "\\NTUSER.DAT does not exist, so the user has no settings to read.");
+            } else {
+                Fail(label + ": cannot read the user's settings", failure);
+            }
+            return;
+        }
+        std::string path;
+        bool fromUser = false;
+        std::string localAppData;
+        try {
+            path = path_ ? *path_ : ReadSetting(hive->Name());
+            fromUser = !path_ && path != DatabaseRules::DefaultDatabasePath;
+            localAppData = hive->LocalAppData().value_or(user.folder + "\\AppData\\Local");
+        } catch (const std::exception &failure) {
+            Fail(label + ": cannot read the user's settings", failure);
+            Unload(label, *hive);
+            return;
+        }
+        Unload(label, *hive);
+        try {
+            AddCopies(label, user, path, fromUser, localAppData);
+        } catch (const std::exception &failure) {
+            Fail(label + ": cannot tell where " + path + " is", failure);
+        }
+    }
+
+    // The hive goes before the next user's is loaded.
+    void Unload(const std::string &label, IUserHive &hive) {
+        try {
+            hive.Unload();
+        } catch (const std::exception &failure) {
+            Fail(label + ": the user's hive " + hive.Name() + " stays loaded", failure);
+        }
+    }
+
+    // The user's setting, read by the settings store as the window reads it.
+    std::string ReadSetting(const std::string &hive) {
+        CProgramSettings settings(services_);
+        return DatabaseRules::ReadDatabasePath(settings, HKEY_USERS_VALUE, hive + "\\SOFTWARE");
+    }
+
+    void AddCopies(const std::string &label, const UserProfile &user, const std::string &path,
+                   bool fromUser, const std::string &localAppData) {
+        IFileSystem &files = services_.files;
+        const std::string fullPath = files.FullPath(path);
+        UserCopies found{label, user.folder, {}};
+        if (auto copy = VirtualStorePath(files, fullPath, folders_, files.FullPath(localAppData))) {
+            found.copies.push_back({std::move(*copy), true});
+        }
+        const bool listed =
+            std::any_of(listed_.begin(), listed_.end(), [&](const std::string &earlier) {
+                return files.SameName(earlier, fullPath);
+            });
+        if (!listed) {
+            listed_.push_back(fullPath);
+            found.copies.push_back({fullPath, fromUser});
+        }
+        result_.users.push_back(std::move(found));
+    }
+
+    void Fail(const std::string &what, const std::exception &failure) {
+        const AppError error = ToAppError(failure);
+        report_.Line(FailureLine(what, error));
+        if (result_.failure == 0) {
+            result_.failure = ExitCodeFor(error);
+        }
+    }
+
+    const PlatformServices &services_;
+    IUserProfiles &profiles_;
+    const std::optional<std::string> &path_;
+    RunReport &report_;
+    std::vector<std::string> folders_;
+    std::vector<std::string> listed_;
+    EveryUsersCopies result_;
+};
+
+// Why a copy that came from a user is left alone, or nothing when the run
+// may act on it: an .mdb file inside the folders a legacy program keeps its
+// data in, or inside the user's own profile. The rename itself never
+// follows a link.
+std::optional<std::string> WhyLeftAlone(const PlatformServices &services,
+                                        const std::vector<std::string> &folders,
+                                        const UserCopies &user, const DatabaseCopy &copy) {
+    IFileSystem &files = services.files;
+    if (!copy.userControlled) {
+        return std::nullopt;
+    }
+    if (!EndsWithMdb(files, copy.path)) {
+        return copy.path + " is not an .mdb file";
+    }
+    const auto inside = [&](const std::string &folder) {
+        return IsInsideFolder(files, copy.path, folder);
+    };
+    if (std::none_of(folders.begin(), folders.end(), inside) && !inside(user.profileFolder)) {
+        return copy.path + " is neither in the folders Windows keeps programs' data in nor in " +
+               "the user's profile";
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+EveryUsersCopies FindEveryUsersCopies(const PlatformServices &services, IUserProfiles &profiles,
+                                      const std::optional<std::string> &path, RunReport &report) {
+    return EveryUserSearch(services, profiles, path, report).Run();
+}
+
+Outcome MoveEveryUsersCopies(const PlatformServices &services, const EveryUsersCopies &everyone,
+                             Direction direction) {
+    Outcome outcome;
+    int failure = everyone.failure;
+    const auto failed = [&](int code) {
+        if (failure == 0) {
+            failure = code;
+        }
+    };
+    std::vector<std::string> folders;
+    try {
+        folders = services.folders.VirtualizedFolders();
+    } catch (const std::exception &error) {
+        outcome.exitCode = ExitCodeFor(ToAppError(error));
+        outcome.lines.push_back(FailureLine(
+            "Nothing changed: cannot tell where Windows keeps programs' data", ToAppError(error)));
+        return outcome;
+    }
+    bool foundAny = false;
+    int moved = 0;
+    int alreadyDone = 0;
+    for (const UserCopies &user : everyone.users) {
+        std::vector<DatabaseCopy> allowed;
+        for (const DatabaseCopy &copy : user.copies) {
+            if (const auto why = WhyLeftAlone(services, folders, user, copy)) {
+                outcome.lines.push_back(user.user + ": " +
+                                        FailureLine("Left alone: " + *why, services.application,
+                                                    Win32Code::AccessDenied));
+                failed(Win32Code::AccessDenied);
+            } else {
+                allowed.push_back(copy);
+            }
+        }
+        if (allowed.empty()) {
+            continue;
+        }
+        const CopyOutcome moves = MoveCopies(services, allowed, direction);
+        foundAny = foundAny || moves.foundAny;
+        moved += moves.moved;
+        alreadyDone += moves.alreadyDone;
+        if (!moves.foundAny && moves.exitCode == Win32Code::FileNotFound) {
+            outcome.lines.push_back(user.user + ": no database here: " + allowed.back().path +
+                                    " holds no file, nor does any copy of it.");
+            continue;
+        }
+        for (const std::string &line : moves.lines) {
+            outcome.lines.push_back(user.user + ": " + line);
+        }
+        if (moves.exitCode != 0) {
+            failed(moves.exitCode);
+        }
+    }
+    const std::string counts = std::to_string(everyone.users.size()) + " users, " +
+                               std::to_string(moved) + " copies " +
+                               (direction == Direction::SetAside ? "renamed" : "restored") +
+                               " now, " + std::to_string(alreadyDone) + " found so already";
+    if (failure != 0) {
+        outcome.exitCode = failure;
+        outcome.lines.push_back(
+            FailureLine("Not done for every user: " + counts + "; the first failure",
+                        services.application, failure));
+    } else if (!foundAny) {
+        outcome.exitCode = Win32Code::FileNotFound;
+        outcome.lines.push_back(
+            FailureLine("Nothing to do for any user: " + counts + "; no user has the database",
+                        services.application, Win32Code::FileNotFound));
+    } else {
+        outcome.lines.push_back("Done for every user: " + counts + ".");
+    }
+    return outcome;
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+// Moving a database's copies from the command line: every copy that holds a
+// file is set aside (or, for the undo, given its name back) in order, never
+// over a file, and the run answers from the state it finds at the end, so a
+// run that races another one on the same files tells the truth.
+
+#include "core/DatabaseCopies.h"
+#include "core/Outcome.h"
+#include "platform/PlatformServices.h"
+
+#include <vector>
+
+struct CopyOutcome : Outcome {
+    // Some copy, or its renamed name, holds a file.
+    bool foundAny = false;
+    // Copies moved by this run, and found already in the desired state.
+    int moved = 0;
+    int alreadyDone = 0;
+};
+
+// Moves copies in direction. The exit code is 0 when every copy is in the
+// desired state (already, or now), 2 when no copy holds a file at either
+// name, 183 when a copy has a file at both (nothing is renamed then), 123
+// for a path with wildcards, else the failure of the first rename that
+// failed (the renames before it stand). One line per copy that holds a
+// file, with full paths when the copies' paths are full.
+CopyOutcome MoveCopies(const PlatformServices &services, const std::vector<DatabaseCopy> &copies,
+                       Direction direction);

@@ -1,0 +1,228 @@
+#include "app/modMain.h"
+#include "core/CommandJob.h"
+#include "fakes/FakeServices.h"
+#include "fakes/FakeUserProfiles.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace std::string_literals;
+
+const std::string Default = "C:\\Program Files\\Quorvex\\QvxData.mdb";
+const std::string ProductKey = "\\SOFTWARE\\Kestrova\\Quorvex\\Defaults";
+
+const std::string AnnSid = "S-1-5-21-1-2-3-1001";
+const std::string BobSid = "S-1-5-21-1-2-3-1002";
+const std::string CySid = "S-1-5-21-1-2-3-1003";
+
+std::string StoreOf(const std::string &user) {
+    return "C:\\Users\\" + user + "\\AppData\\Local\\VirtualStore\\Program Files\\Quorvex\\" +
+           "QvxData.mdb";
+}
+
+class AllUsersJobTest : public ::testing::Test {
+protected:
+    FakeServices fakes;
+    FakeUserProfiles profiles;
+    FakeRunOutput output;
+    ProgramSettingsLifetime settingsLifetime;
+
+    AllUsersJobTest() {
+        fakes.application.elevated = true;
+        AddUser(AnnSid, "Ann", true);
+        AddUser(BobSid, "Bob", false);
+    }
+    void AddUser(const std::string &sid, const std::string &name, bool signedIn) {
+        FakeUserProfiles::User user;
+        user.profile = {sid, "C:\\Users\\" + name};
+        user.signedIn = signedIn;
+        profiles.users.push_back(user);
+    }
+    // The user's setting, in their hive as the run will find it.
+    void StoreSetting(const std::string &sid, const std::string &path) {
+        const FakeUserProfiles::User &user = UserOf(sid);
+        const std::string hive = user.signedIn ? sid : FakeUserProfiles::LoadedName(sid);
+        fakes.registry.Store(HKEY_USERS_VALUE, hive + ProductKey, "Database", RegistryType::String,
+                             path + "\0"s);
+    }
+    const FakeUserProfiles::User &UserOf(const std::string &sid) const {
+        for (const FakeUserProfiles::User &user : profiles.users) {
+            if (user.profile.sid == sid) {
+                return user;
+            }
+        }
+        throw std::runtime_error("no user " + sid);
+    }
+    int Run(std::vector<std::string> arguments = {"/quiet", "/allusers"}) {
+        return RunCommand(fakes.Services(), profiles, output, ParseCommandLine(arguments),
+                          "Torvane");
+    }
+    std::vector<std::string> Files() const {
+        std::vector<std::string> names;
+        for (const auto &file : fakes.files.files) {
+            names.push_back(file.first);
+        }
+        return names;
+    }
+};
+
+TEST_F(AllUsersJobTest, WithoutAdministratorRightsNothingIsTouched) {
+    fakes.application.elevated = false;
+    fakes.files.AddFile(Default);
+    EXPECT_EQ(740, Run({"/quiet", "/allusers", "/log", "C:\\t.log"}));
+    EXPECT_EQ(std::vector<std::string>{Default}, Files());
+    EXPECT_TRUE(profiles.events.empty());
+    EXPECT_FALSE(output.logPath.has_value()) << "the log is not even created";
+}
+
+TEST_F(AllUsersJobTest, EachUsersSettingAndCopyAreSetAsideAndTheSharedFileOnce) {
+    AddUser(CySid, "Cy", false);
+    fakes.files.AddFile(Default);
+    fakes.files.AddFile(StoreOf("Ann"));
+    fakes.files.AddFile(StoreOf("Cy"));
+    const std::string bobs = "C:\\Users\\Bob\\Documents\\Bob.mdb";
+    StoreSetting(BobSid, bobs);
+    fakes.files.AddFile(bobs);
+
+    EXPECT_EQ(0, Run());
+    EXPECT_EQ((std::vector<std::string>{Default + ".Advanced", StoreOf("Ann") + ".Advanced",
+                                        bobs + ".Advanced", StoreOf("Cy") + ".Advanced"}),
+              Files());
+    // Bob's own setting and every VirtualStore copy came from a user.
+    EXPECT_EQ((std::vector<std::string>{StoreOf("Ann"), bobs, StoreOf("Cy")}),
+              fakes.files.ordinaryRenames);
+    const std::string ann = "Ann (" + AnnSid + "): ";
+    const std::string bob = "Bob (" + BobSid + "): ";
+    const std::string cy = "Cy (" + CySid + "): ";
+    const std::vector<std::string> expected{
+        ann + "Renamed " + StoreOf("Ann") + " to " + StoreOf("Ann") + ".Advanced.",
+        ann + "Renamed " + Default + " to " + Default + ".Advanced.",
+        bob + "Renamed " + bobs + " to " + bobs + ".Advanced.",
+        cy + "Renamed " + StoreOf("Cy") + " to " + StoreOf("Cy") + ".Advanced.",
+        "Done for every user: 3 users, 4 copies renamed now, 0 found so already."};
+    EXPECT_EQ(expected, output.lines);
+}
+
+TEST_F(AllUsersJobTest, AHiveLoadedForTheRunGoesBeforeTheNextUsersIsLoaded) {
+    AddUser(CySid, "Cy", false);
+    fakes.files.AddFile(Default);
+    EXPECT_EQ(0, Run());
+    const std::vector<std::string> expected{"load " + FakeUserProfiles::LoadedName(BobSid),
+                                            "unload " + FakeUserProfiles::LoadedName(BobSid),
+                                            "load " + FakeUserProfiles::LoadedName(CySid),
+                                            "unload " + FakeUserProfiles::LoadedName(CySid)};
+    EXPECT_EQ(expected, profiles.events) << "Ann is signed in: her hive is read in place";
+    EXPECT_TRUE(profiles.loaded.empty());
+    // The settings store read each user's key in that user's hive.
+    const std::vector<std::string> read{AnnSid + ProductKey,
+                                        FakeUserProfiles::LoadedName(BobSid) + ProductKey,
+                                        FakeUserProfiles::LoadedName(CySid) + ProductKey};
+    EXPECT_EQ(read, fakes.registry.OpenedPaths());
+}
+
+TEST_F(AllUsersJobTest, AProfileWithoutItsHiveFileIsSkippedWithALine) {
+    profiles.users[1].hasHiveFile = false;
+    fakes.files.AddFile(Default);
+    EXPECT_EQ(0, Run());
+    EXPECT_EQ("Bob (" + BobSid + "): skipped: C:\\Users\\Bob\\NTUSER.DAT does not exist, so the " +
+                  "user has no settings to read.",
+              output.lines[0]);
+    EXPECT_TRUE(profiles.events.empty());
+}
+
+TEST_F(AllUsersJobTest, AHiveThatStaysLoadedIsReportedAndTheRestIsStillDone) {
+    profiles.unloadFailure =
+        AppError(ErrorCategory::Win32, 5, "Access is denied.", "RegUnLoadKeyW");
+    fakes.files.AddFile(Default);
+    EXPECT_EQ(5, Run());
+    EXPECT_EQ(std::vector<std::string>{Default + ".Advanced"}, Files());
+    EXPECT_NE(std::find(output.lines.begin(), output.lines.end(),
+                        "Bob (" + BobSid + "): the user's hive " +
+                            FakeUserProfiles::LoadedName(BobSid) +
+                            " stays loaded. Error 5: Access is denied."),
+              output.lines.end())
+        << ::testing::PrintToString(output.lines);
+}
+
+struct UsersWordCase {
+    const char *what;
+    std::string setting;
+    bool acted;
+};
+
+TEST_F(AllUsersJobTest, AUsersSettingNeverSteersTheRunBeyondWhatTheUserCouldDo) {
+    const UsersWordCase cases[] = {
+        {"an .mdb in the user's profile", "C:\\Users\\Bob\\db.mdb", true},
+        {"an .mdb in ProgramData", "C:\\ProgramData\\Q\\db.MDB", true},
+        {"an .mdb in another user's profile", "C:\\Users\\Ann\\db.mdb", false},
+        {"an .mdb elsewhere", "D:\\Shared\\db.mdb", false},
+        {"not an .mdb", "C:\\Users\\Bob\\notes.txt", false},
+        {"a system file", "C:\\Windows\\System32\\config\\SAM", false},
+    };
+    for (const UsersWordCase &c : cases) {
+        FakeServices fresh;
+        FakeRunOutput out;
+        fresh.application.elevated = true;
+        fresh.registry.Store(HKEY_USERS_VALUE, FakeUserProfiles::LoadedName(BobSid) + ProductKey,
+                             "Database", RegistryType::String, c.setting + "\0"s);
+        fresh.files.AddFile(c.setting);
+        const ProgramSettingsLifetime lifetime;
+        const int code = RunCommand(fresh.Services(), profiles, out,
+                                    ParseCommandLine({"/quiet", "/allusers"}), "Torvane");
+        EXPECT_EQ(c.acted ? 0 : 5, code) << c.what;
+        EXPECT_EQ(c.acted ? 0u : 1u, fresh.files.files.count(c.setting)) << c.what;
+        if (!c.acted) {
+            const std::string leftAlone = "Bob (" + BobSid + "): Left alone: " + c.setting;
+            EXPECT_TRUE(
+                std::any_of(out.lines.begin(), out.lines.end(),
+                            [&](const std::string &line) { return line.rfind(leftAlone, 0) == 0; }))
+                << ::testing::PrintToString(out.lines);
+        }
+    }
+}
+
+TEST_F(AllUsersJobTest, TheAdministratorsPathIsTakenAsGiven) {
+    fakes.files.AddFile("D:\\Shared\\notes.txt");
+    StoreSetting(BobSid, "C:\\Users\\Bob\\db.mdb");
+    EXPECT_EQ(0, Run({"/quiet", "/allusers", "/path", "D:\\Shared\\notes.txt"}));
+    EXPECT_EQ(std::vector<std::string>{"D:\\Shared\\notes.txt.Advanced"}, Files());
+    EXPECT_TRUE(fakes.files.ordinaryRenames.empty());
+}
+
+TEST_F(AllUsersJobTest, ExitCodesTellTheStateOfEveryUser) {
+    EXPECT_EQ(2, Run()) << "no user has any copy";
+    EXPECT_NE(std::string::npos, output.lines.back().find("Nothing to do for any user"))
+        << output.lines.back();
+
+    fakes.files.AddFile(Default + ".Advanced");
+    EXPECT_EQ(0, Run()) << "already done";
+
+    fakes.files.AddFile(StoreOf("Bob"));
+    fakes.files.renameFailures.emplace(
+        StoreOf("Bob"), AppError(ErrorCategory::Win32, 32, "Sharing violation.", "MoveFileExW"));
+    fakes.files.AddFile(StoreOf("Ann"));
+    EXPECT_EQ(32, Run()) << "the first failure, after the rest is done";
+    EXPECT_EQ(1u, fakes.files.files.count(StoreOf("Ann") + ".Advanced"));
+}
+
+TEST_F(AllUsersJobTest, TheLogMayNotBeAnyUsersFile) {
+    StoreSetting(BobSid, "C:\\Users\\Bob\\db.mdb");
+    fakes.files.AddFile("C:\\Users\\Bob\\db.mdb");
+    EXPECT_EQ(87, Run({"/quiet", "/allusers", "/log", "C:\\Users\\Bob\\db.mdb.Advanced"}));
+    EXPECT_TRUE(fakes.files.renames.empty());
+    EXPECT_FALSE(output.logPath.has_value());
+}
+
+TEST_F(AllUsersJobTest, WhatTheSettingsStoreSaysWhileReadingReachesTheLog) {
+    fakes.files.AddFile(Default);
+    fakes.codePage.fromAnsiFailure =
+        AppError(ErrorCategory::Program, ErrorNumber::InvalidText, "Invalid text", "FromAnsi");
+    StoreSetting(BobSid, "C:\\Users\\Bob\\db.mdb");
+    EXPECT_EQ(0, Run({"/quiet", "/allusers", "/log", "C:\\t.log"}));
+    ASSERT_FALSE(output.logLines.empty());
+    EXPECT_EQ("GetKeyValue: Error: 5. Invalid text", output.logLines[0]);
+    EXPECT_TRUE(fakes.dialogs.messages.empty());
+}
+
+} // namespace

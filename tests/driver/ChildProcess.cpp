@@ -46,13 +46,14 @@ ChildProcess::ChildProcess(const std::wstring &executable, const StartOptions &o
     }
     const BOOL inherit = options.standardOutput.has_value();
     const unique_handle limited = options.withoutElevation ? LimitedToken() : unique_handle();
+    const wchar_t *folder = options.currentFolder ? options.currentFolder->c_str() : nullptr;
     PROCESS_INFORMATION started{};
     const BOOL created =
         limited
             ? CreateProcessAsUserW(limited.get(), executable.c_str(), commandLine.data(), nullptr,
-                                   nullptr, inherit, 0, nullptr, nullptr, &startup, &started)
+                                   nullptr, inherit, 0, nullptr, folder, &startup, &started)
             : CreateProcessW(executable.c_str(), commandLine.data(), nullptr, nullptr, inherit, 0,
-                             nullptr, nullptr, &startup, &started);
+                             nullptr, folder, &startup, &started);
     if (!created) {
         throw std::runtime_error("cannot start " + Narrow(executable) + ": error " +
                                  std::to_string(GetLastError()));

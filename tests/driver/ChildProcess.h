@@ -22,6 +22,8 @@ struct StartOptions {
     // With the limited token linked to an elevated driver's own, as Windows
     // starts an administrator's programs; otherwise with the driver's token.
     bool withoutElevation = false;
+    // The folder the program starts in; the driver's own when none.
+    std::optional<std::wstring> currentFolder = std::nullopt;
 };
 
 class ChildProcess {

@@ -1,11 +1,11 @@
 #pragma once
 
 // What every end-to-end test starts from: no stored path, no default
-// database, and a fresh folder of its own under %TEMP%\torvane-e2e. All of it
-// is put back or removed afterwards.
+// database nor a VirtualStore copy of it, and a fresh folder of its own under
+// %TEMP%\torvane-e2e. All of it is put back or removed afterwards.
 
 #include "DatabaseSetting.h"
-#include "DefaultDatabase.h"
+#include "DatabaseSlot.h"
 #include "TempFolder.h"
 #include "TorvaneProcess.h"
 
@@ -46,5 +46,6 @@ protected:
     TempFolder runFolder_;
     DatabaseSetting setting_;
     DefaultDatabase defaultDatabase_;
+    VirtualStoreCopy virtualStoreCopy_;
     TempFolder folder_;
 };

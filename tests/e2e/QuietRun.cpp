@@ -23,22 +23,9 @@ void Drain(HANDLE pipe, std::string &into) {
     }
 }
 
-} // namespace
-
-QuietRun RunTorvane(const std::vector<std::wstring> &arguments) {
-    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
-    HANDLE readEnd = nullptr;
-    HANDLE writeEnd = nullptr;
-    if (!CreatePipe(&readEnd, &writeEnd, &inheritable, 0)) {
-        throw std::runtime_error("cannot make a pipe: error " + std::to_string(GetLastError()));
-    }
-    const unique_handle reader(readEnd);
-    unique_handle writer(writeEnd);
-    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-
+// Watches torvane until it ends, reading what it writes to pipe (if any).
+QuietRun Watch(const ChildProcess &torvane, HANDLE pipe) {
     QuietRun run{};
-    const ChildProcess torvane(BuiltTorvane(), StartOptions{arguments, writeEnd, false});
-    writer.reset(); // the program's copy is the only one left
     const DWORD start = GetTickCount();
     std::optional<DWORD> exitCode;
     // Polled every millisecond or so, so even a window that shows for a
@@ -53,7 +40,9 @@ QuietRun RunTorvane(const std::vector<std::wstring> &arguments) {
                 }
             }
         }
-        Drain(readEnd, run.output);
+        if (pipe != nullptr) {
+            Drain(pipe, run.output);
+        }
         Sleep(1);
         if (GetTickCount() - start > StepTimeoutMs) {
             throw std::runtime_error(
@@ -61,7 +50,33 @@ QuietRun RunTorvane(const std::vector<std::wstring> &arguments) {
                 " " + (run.windowsSeen.empty() ? "" : run.windowsSeen.front()));
         }
     }
-    Drain(readEnd, run.output);
+    if (pipe != nullptr) {
+        Drain(pipe, run.output);
+    }
     run.exitCode = *exitCode;
     return run;
+}
+
+} // namespace
+
+QuietRun RunTorvane(const std::vector<std::wstring> &arguments,
+                    const std::optional<std::wstring> &currentFolder) {
+    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+    HANDLE readEnd = nullptr;
+    HANDLE writeEnd = nullptr;
+    if (!CreatePipe(&readEnd, &writeEnd, &inheritable, 0)) {
+        throw std::runtime_error("cannot make a pipe: error " + std::to_string(GetLastError()));
+    }
+    const unique_handle reader(readEnd);
+    unique_handle writer(writeEnd);
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+
+    const ChildProcess torvane(BuiltTorvane(),
+                               StartOptions{arguments, writeEnd, false, currentFolder});
+    writer.reset(); // the program's copy is the only one left
+    return Watch(torvane, readEnd);
+}
+
+QuietRun RunTorvaneWithoutConsole(const std::vector<std::wstring> &arguments) {
+    return Watch(ChildProcess(BuiltTorvane(), StartOptions{arguments, HANDLE{}, false}), nullptr);
 }

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,4 +18,9 @@ struct QuietRun {
 };
 
 // Throws, naming the windows seen, if the program does not end in time.
-QuietRun RunTorvane(const std::vector<std::wstring> &arguments);
+// Started in currentFolder when given, else in the driver's.
+QuietRun RunTorvane(const std::vector<std::wstring> &arguments,
+                    const std::optional<std::wstring> &currentFolder = std::nullopt);
+// Started as a scheduler or a fleet agent starts it: with no standard
+// output and no console. Its output is then empty.
+QuietRun RunTorvaneWithoutConsole(const std::vector<std::wstring> &arguments);

@@ -1,7 +1,7 @@
 #include "platform/win32/Win32Output.h"
 
+#include "platform/win32/PathForms.h"
 #include "platform/win32/WideText.h"
-#include "platform/win32/Win32FileSystem.h"
 
 #include <cstdio>
 #include <cstdlib>

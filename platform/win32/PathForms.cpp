@@ -50,7 +50,7 @@ std::optional<std::wstring> ExistingLongForm(const std::wstring &path) {
 // short enough: Wine's GetLongPathNameW, for one, gives a \\?\ path back
 // unchanged.
 std::wstring UsualForm(const std::wstring &extended) {
-    const std::wstring ordinary = OrdinaryForm(extended);
+    std::wstring ordinary = OrdinaryForm(extended);
     // The file APIs would trim a trailing dot or space that the \\?\ form
     // keeps.
     if (ordinary.size() < MAX_PATH && SamePathText(AbsolutePath(ordinary), ordinary)) {

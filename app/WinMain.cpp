@@ -8,6 +8,7 @@
 #include "platform/win32/Win32Dialogs.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Registry.h"
+#include "platform/win32/Win32SystemFolders.h"
 #include "ui/win32/MainWindow.h"
 
 #include <windows.h>
@@ -26,7 +27,8 @@ int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE, PWSTR, int nShowCmd) {
     Win32FileSystem files;
     Win32Dialogs dialogs(ApplicationTitle);
     Win32Application application;
-    const PlatformServices services{registry, codePage, files, dialogs, application};
+    Win32SystemFolders folders;
+    const PlatformServices services{registry, codePage, files, dialogs, application, folders};
     // Declared after the services, so the settings object goes before them.
     const ProgramSettingsLifetime settingsLifetime;
 

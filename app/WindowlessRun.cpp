@@ -22,9 +22,9 @@ int RunWithoutWindow(const PlatformServices &services, const CommandLine &comman
                      const std::string &applicationTitle) {
     Win32Output output;
     OutputDialogs quietDialogs(output, applicationTitle);
-    const PlatformServices run{services.registry, services.codePage, services.files,
-                               commandLine.quiet ? quietDialogs : services.dialogs,
-                               services.application};
+    IDialogs &dialogs = commandLine.quiet ? quietDialogs : services.dialogs;
+    const PlatformServices run{services.registry, services.codePage,    services.files,
+                               dialogs,           services.application, services.folders};
     // Declared after the dialogs the settings object reports through.
     const ProgramSettingsLifetime settingsLifetime;
     return RunCommand(run, output, commandLine);

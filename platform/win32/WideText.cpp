@@ -33,3 +33,8 @@ AppError Win32Error(DWORD code, std::string source) {
     return AppError(ErrorCategory::Win32, static_cast<std::int32_t>(code), SystemErrorText(code),
                     std::move(source));
 }
+
+AppError Win32ErrorOn(DWORD code, const std::string &subject, std::string source) {
+    return AppError(ErrorCategory::Win32, static_cast<std::int32_t>(code),
+                    subject + ": " + SystemErrorText(code), std::move(source));
+}

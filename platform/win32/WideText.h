@@ -17,3 +17,6 @@ std::string SystemErrorText(DWORD code);
 // An AppError carrying a Win32 error code and its system description, raised
 // by source (the procedure or system call that failed).
 AppError Win32Error(DWORD code, std::string source = {});
+// The same for a failure on subject (a path, a key), which the description
+// names first.
+AppError Win32ErrorOn(DWORD code, const std::string &subject, std::string source);

@@ -1,56 +1,63 @@
 #include "platform/win32/Win32FileSystem.h"
 
+#include "platform/win32/OrdinaryRename.h"
+#include "platform/win32/PathForms.h"
 #include "platform/win32/UniqueHandles.h"
 #include "platform/win32/WideText.h"
+
+#include <optional>
 
 namespace {
 
 constexpr DWORD NotANormalFile =
     FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY;
 
-bool IsExtended(const std::wstring &path) { return path.rfind(L"\\\\?\\", 0) == 0; }
-
-std::wstring FullPath(const std::wstring &path) {
-    DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    for (;;) {
-        if (needed == 0) {
-            throw Win32Error(GetLastError(), "GetFullPathNameW");
-        }
-        std::wstring full(needed, L'\0');
-        const DWORD written = GetFullPathNameW(path.c_str(), needed, full.data(), nullptr);
-        if (written != 0 && written < needed) {
-            full.resize(written);
-            return full;
-        }
-        needed = written; // 0 on failure; larger if the current folder changed meanwhile
-    }
+bool IsMissing(DWORD error) {
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 
-// The absolute \\?\ form, which no length limit applies to.
-std::wstring ExtendedForm(const std::wstring &path) {
-    if (IsExtended(path)) {
-        return path;
+// What tells one file from every other: its volume and its index there.
+struct FileIdentity {
+    DWORD volume;
+    DWORD indexHigh;
+    DWORD indexLow;
+
+    bool operator==(const FileIdentity &other) const {
+        return volume == other.volume && indexHigh == other.indexHigh && indexLow == other.indexLow;
     }
-    const std::wstring full = FullPath(path);
-    if (full.rfind(L"\\\\", 0) == 0) {
-        return L"\\\\?\\UNC\\" + full.substr(2);
+};
+
+// The identity of the file or folder at path, or nothing when there is none.
+std::optional<FileIdentity> IdentityOf(const std::wstring &path) {
+    // Attributes only, shared every way, so a file another program holds
+    // open is still identified; backup semantics let a folder open too.
+    const unique_hfile file(CreateFileW(LongPathForm(path).c_str(), FILE_READ_ATTRIBUTES,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
+                                        nullptr));
+    if (!file) {
+        const DWORD error = GetLastError();
+        if (IsMissing(error)) {
+            return std::nullopt;
+        }
+        throw Win32Error(error, "CreateFileW");
     }
-    return L"\\\\?\\" + full;
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!GetFileInformationByHandle(file.get(), &information)) {
+        throw Win32Error(GetLastError(), "GetFileInformationByHandle");
+    }
+    return FileIdentity{information.dwVolumeSerialNumber, information.nFileIndexHigh,
+                        information.nFileIndexLow};
 }
 
 } // namespace
-
-std::wstring LongPathForm(const std::wstring &path) {
-    return path.size() < MAX_PATH ? path : ExtendedForm(path);
-}
 
 std::string Win32FileSystem::FirstMatchingFile(const std::string &path) {
     WIN32_FIND_DATAW entry{};
     unique_find search(FindFirstFileW(LongPathForm(Widen(path)).c_str(), &entry));
     if (!search) {
         const DWORD error = GetLastError();
-        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
-            error == ERROR_NO_MORE_FILES) {
+        if (IsMissing(error) || error == ERROR_NO_MORE_FILES) {
             return {};
         }
         throw Win32Error(error, "FindFirstFileW");
@@ -76,4 +83,42 @@ void Win32FileSystem::RenameFile(const std::string &from, const std::string &to)
     if (!MoveFileExW(source.c_str(), target.c_str(), 0)) {
         throw Win32Error(GetLastError(), "MoveFileExW");
     }
+}
+
+std::string Win32FileSystem::FullPath(const std::string &path) {
+    return Narrow(FullForm(Widen(path)));
+}
+
+PathKind Win32FileSystem::KindOf(const std::string &path) {
+    const DWORD attributes = GetFileAttributesW(LongPathForm(Widen(path)).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        const DWORD error = GetLastError();
+        if (IsMissing(error)) {
+            return PathKind::Nothing;
+        }
+        throw Win32Error(error, "GetFileAttributesW");
+    }
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+        return PathKind::Folder;
+    }
+    if (attributes & FILE_ATTRIBUTE_SYSTEM) {
+        return PathKind::SystemFile;
+    }
+    if (attributes & FILE_ATTRIBUTE_HIDDEN) {
+        return PathKind::HiddenFile;
+    }
+    return PathKind::NormalFile;
+}
+
+bool Win32FileSystem::SameExistingFile(const std::string &a, const std::string &b) {
+    const std::optional<FileIdentity> first = IdentityOf(Widen(a));
+    if (!first) {
+        return false;
+    }
+    const std::optional<FileIdentity> second = IdentityOf(Widen(b));
+    return second && *first == *second;
+}
+
+void Win32FileSystem::RenameOrdinaryFile(const std::string &from, const std::string &to) {
+    RenameVerifiedFile(Widen(from), Widen(to));
 }

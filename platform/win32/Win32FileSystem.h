@@ -8,8 +8,8 @@ class Win32FileSystem : public IFileSystem {
 public:
     std::string FirstMatchingFile(const std::string &path) override;
     void RenameFile(const std::string &from, const std::string &to) override;
+    std::string FullPath(const std::string &path) override;
+    PathKind KindOf(const std::string &path) override;
+    bool SameExistingFile(const std::string &a, const std::string &b) override;
+    void RenameOrdinaryFile(const std::string &from, const std::string &to) override;
 };
-
-// A path the file APIs accept at any length: short paths stay exactly as
-// typed; longer ones are made absolute and given the \\?\ prefix.
-std::wstring LongPathForm(const std::wstring &path);

@@ -1,16 +1,18 @@
 #include "platform/win32/Win32Output.h"
 
+#include "platform/win32/PathForms.h"
 #include "platform/win32/WideText.h"
-#include "platform/win32/Win32FileSystem.h"
 
 #include <cstdio>
 #include <cstdlib>
 
 namespace {
 
-void WriteBytes(HANDLE file, const std::string &bytes) {
+// True when every byte was written.
+bool WriteBytes(HANDLE file, const std::string &bytes) {
     DWORD written = 0;
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    return WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size();
 }
 
 } // namespace
@@ -62,10 +64,11 @@ void Win32Output::WriteLine(const std::string &line) {
     case Target::None:
         break;
     }
-    if (log_) {
-        // One write per line, so lines of runs that share a log never mix.
-        WriteBytes(log_.get(), LocalTimeStamp() + " " + line + "\r\n");
-    }
+}
+
+bool Win32Output::AppendToLog(const std::string &line) {
+    // One write per line, so lines of runs that share a log never mix.
+    return log_ && WriteBytes(log_.get(), LocalTimeStamp() + " " + line + "\r\n");
 }
 
 std::string LocalTimeStamp() {

@@ -9,15 +9,16 @@
 
 // Lines of a command-line run: to standard output when it is redirected,
 // else to the console of the process that started the program (a windowed
-// program has none of its own), and appended to the log once opened, UTF-8,
-// each line after its local time stamp.
+// program has none of its own); and the log, UTF-8, each line after its
+// local time stamp.
 class Win32Output : public IRunOutput {
 public:
     Win32Output();
 
     bool HasConsole() override { return target_ != Target::None; }
-    void OpenLog(const std::string &path) override;
     void WriteLine(const std::string &line) override;
+    void OpenLog(const std::string &path) override;
+    bool AppendToLog(const std::string &line) override;
 
 private:
     enum class Target { None, File, Console };

@@ -1,8 +1,7 @@
 #include "platform/win32/Win32Registry.h"
 
+#include "platform/win32/RegistryText.h"
 #include "platform/win32/WideText.h"
-
-#include <algorithm>
 
 namespace {
 
@@ -102,27 +101,13 @@ RegistryStatus Win32Registry::CloseKey(RegistryHandle key) { return RegCloseKey(
 
 RegistryStatus Win32Registry::QueryStoredText(RegistryHandle key, const std::string &valueName,
                                               std::string &text) {
-    const std::wstring name = AnsiToWide(valueName);
+    std::wstring stored;
     DWORD type = 0;
-    DWORD size = 0;
-    LONG status = RegQueryValueExW(ToKey(key), name.c_str(), nullptr, &type, nullptr, &size);
-    if (status != ERROR_SUCCESS) {
-        return status;
+    const LSTATUS status = ReadStoredText(ToKey(key), AnsiToWide(valueName).c_str(), stored, type);
+    if (status == ERROR_SUCCESS) {
+        text = Narrow(stored);
     }
-    // Room for an odd byte and a NUL the registry may add.
-    std::wstring stored(size / sizeof(wchar_t) + 2, L'\0');
-    DWORD copied = static_cast<DWORD>(stored.size() * sizeof(wchar_t));
-    status = RegQueryValueExW(ToKey(key), name.c_str(), nullptr, &type,
-                              reinterpret_cast<BYTE *>(stored.data()), &copied);
-    if (status != ERROR_SUCCESS) {
-        return status;
-    }
-    stored.resize(std::min<std::size_t>(copied / sizeof(wchar_t), stored.size()));
-    if (!stored.empty() && stored.back() == L'\0') {
-        stored.pop_back();
-    }
-    text = Narrow(stored);
-    return ERROR_SUCCESS;
+    return status;
 }
 
 std::string Win32AnsiCodePage::ToAnsi(const std::string &text) {

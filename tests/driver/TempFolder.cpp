@@ -18,7 +18,12 @@ void RemoveTree(const std::wstring &folder) {
             }
             const std::wstring child = folder + L"\\" + name;
             SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            // A link to a folder goes by itself: what it points to may lie
+            // outside the tree.
+            const bool isFolder = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+            if (isFolder && (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+                RemoveDirectoryW(child.c_str());
+            } else if (isFolder) {
                 RemoveTree(child);
             } else {
                 DeleteFileW(child.c_str());

@@ -1,12 +1,43 @@
-// The existence test and the rename against real files.
+// The existence test, the rename and what the file system tells about a
+// path, against real files.
 
 #include "platform/win32/Win32FileSystem.h"
 #include "TempFolder.h"
+#include "UnderWine.h"
+#include "platform/win32/PathForms.h"
 #include "platform/win32/WideText.h"
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace {
+
+// The 8.3 alias of an existing path, or the path itself where the volume
+// makes none.
+std::wstring ShortForm(const std::wstring &path) {
+    std::vector<wchar_t> alias(GetShortPathNameW(path.c_str(), nullptr, 0) + 1);
+    const DWORD length =
+        GetShortPathNameW(path.c_str(), alias.data(), static_cast<DWORD>(alias.size()));
+    return length != 0 && length < alias.size() ? std::wstring(alias.data(), length) : path;
+}
+
+// The current folder for as long as the owner lives.
+class CurrentFolder {
+public:
+    explicit CurrentFolder(const std::wstring &folder)
+        : previous_(GetCurrentDirectoryW(0, nullptr), L'\0') {
+        previous_.resize(
+            GetCurrentDirectoryW(static_cast<DWORD>(previous_.size()), previous_.data()));
+        SetCurrentDirectoryW(folder.c_str());
+    }
+    CurrentFolder(const CurrentFolder &) = delete;
+    CurrentFolder &operator=(const CurrentFolder &) = delete;
+    ~CurrentFolder() { SetCurrentDirectoryW(previous_.c_str()); }
+
+private:
+    std::wstring previous_;
+};
 
 class Win32FileSystemTest : public ::testing::Test {
 protected:
@@ -123,6 +154,149 @@ TEST_F(Win32FileSystemTest, LongPathsAreFoundAndRenamed) {
     files.RenameFile(Narrow(database), Narrow(database + L".Advanced"));
     EXPECT_FALSE(Exists(database));
     EXPECT_EQ("deep bytes", ReadFile(database + L".Advanced"));
+}
+
+struct PathCase {
+    const char *what;
+    std::wstring path;
+    std::wstring expected;
+};
+
+TEST_F(Win32FileSystemTest, FullPathResolvesWhatIsRelativeAndKeepsWhatIsMissing) {
+    const std::wstring named = folder / L"A Long Folder Name";
+    ASSERT_TRUE(CreateDirectoryW(named.c_str(), nullptr));
+    WriteFile(named + L"\\QvxData.mdb", "db");
+    const CurrentFolder current(folder.Path());
+
+    const PathCase cases[] = {
+        {"relative to the current folder", L"A Long Folder Name\\QvxData.mdb",
+         named + L"\\QvxData.mdb"},
+        {"dot parts resolved", L".\\Missing\\..\\A Long Folder Name\\.\\QvxData.mdb",
+         named + L"\\QvxData.mdb"},
+        {"a missing tail kept as given", named + L"\\Not Yet\\QvxData.mdb",
+         named + L"\\Not Yet\\QvxData.mdb"},
+        {"a file that does not exist yet", named + L"\\QvxData.mdb.Advanced",
+         named + L"\\QvxData.mdb.Advanced"},
+        {"the \\\\?\\ prefix dropped from a short path", L"\\\\?\\" + named, named},
+        {"a root", L"C:\\", L"C:\\"},
+    };
+    for (const PathCase &c : cases) {
+        EXPECT_EQ(Narrow(c.expected), files.FullPath(Narrow(c.path))) << c.what;
+    }
+}
+
+TEST_F(Win32FileSystemTest, FullPathLengthensShortNames) {
+    const std::wstring named = folder / L"A Long Folder Name";
+    ASSERT_TRUE(CreateDirectoryW(named.c_str(), nullptr));
+    WriteFile(named + L"\\QvxData.mdb", "db");
+    const std::wstring alias = ShortForm(named);
+    if (alias == named) {
+        GTEST_SKIP() << "the volume gives no 8.3 names";
+    }
+
+    const PathCase cases[] = {
+        {"an existing file", alias + L"\\QvxData.mdb", named + L"\\QvxData.mdb"},
+        {"before a missing tail", alias + L"\\Not Yet\\QvxData.mdb",
+         named + L"\\Not Yet\\QvxData.mdb"},
+        {"in another case", alias + L"\\QVXDATA.MDB", named + L"\\QvxData.mdb"},
+    };
+    for (const PathCase &c : cases) {
+        const std::string full = files.FullPath(Narrow(c.path));
+        EXPECT_TRUE(SamePathText(c.expected, Widen(full))) << c.what << ": " << full;
+    }
+}
+
+// Past MAX_PATH the result keeps the \\?\ form the file APIs need for it.
+TEST_F(Win32FileSystemTest, FullPathOfALongPathKeepsItsPrefix) {
+    const std::wstring named = folder / L"A Long Folder Name";
+    ASSERT_TRUE(CreateDirectoryW(named.c_str(), nullptr));
+    const std::wstring alias = ShortForm(named);
+    std::wstring deep = named;
+    std::wstring deepAlias = alias;
+    while (deep.size() < MAX_PATH + 20) {
+        deep += L"\\a-long-folder-name-for-a-deep-path";
+        deepAlias += L"\\a-long-folder-name-for-a-deep-path";
+        ASSERT_TRUE(CreateDirectoryW(Extended(deep).c_str(), nullptr));
+    }
+    const std::wstring expected = Extended(deep) + L"\\Not Yet.mdb";
+
+    EXPECT_EQ(Narrow(expected), files.FullPath(Narrow(deep + L"\\Not Yet.mdb")));
+    // Wine's GetLongPathNameW gives a \\?\ path back as it is, 8.3 names and
+    // all (and missing parts too); Windows lengthens them at any length.
+    EXPECT_EQ(Narrow(UnderWine() ? Extended(deepAlias) + L"\\Not Yet.mdb" : expected),
+              files.FullPath(Narrow(deepAlias + L"\\Not Yet.mdb")));
+}
+
+TEST_F(Win32FileSystemTest, FullPathOfNothingIsAnError) {
+    EXPECT_THROW(files.FullPath(""), AppError);
+}
+
+TEST_F(Win32FileSystemTest, KindOfTellsWhatIsAtAPath) {
+    WriteFile(folder / L"QvxData.mdb", "db");
+    WriteFile(folder / L"ReadOnly.mdb", "db", FILE_ATTRIBUTE_READONLY);
+    WriteFile(folder / L"Hidden.mdb", "db", FILE_ATTRIBUTE_HIDDEN);
+    WriteFile(folder / L"System.mdb", "db", FILE_ATTRIBUTE_SYSTEM);
+    WriteFile(folder / L"Both.mdb", "db", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    ASSERT_TRUE(CreateDirectoryW((folder / L"Folder.mdb").c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW((folder / L"Hidden Folder").c_str(), nullptr));
+    SetFileAttributesW((folder / L"Hidden Folder").c_str(), FILE_ATTRIBUTE_HIDDEN);
+
+    const struct {
+        const wchar_t *name;
+        PathKind expected;
+    } cases[] = {
+        {L"QvxData.mdb", PathKind::NormalFile},  {L"qvxdata.MDB", PathKind::NormalFile},
+        {L"ReadOnly.mdb", PathKind::NormalFile}, {L"Hidden.mdb", PathKind::HiddenFile},
+        {L"System.mdb", PathKind::SystemFile},   {L"Both.mdb", PathKind::SystemFile},
+        {L"Folder.mdb", PathKind::Folder},       {L"Hidden Folder", PathKind::Folder},
+        {L"Missing.mdb", PathKind::Nothing},     {L"Missing\\QvxData.mdb", PathKind::Nothing},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(c.expected, files.KindOf(PathOf(c.name))) << Narrow(c.name);
+    }
+}
+
+// Taken literally, a pattern names no file: Windows and Wine alike call the
+// name invalid.
+TEST_F(Win32FileSystemTest, KindOfMatchesNoWildcards) {
+    WriteFile(folder / L"QvxData.mdb", "db");
+    try {
+        const PathKind kind = files.KindOf(PathOf(L"Qvx*.mdb"));
+        ADD_FAILURE() << "a pattern was looked at: " << static_cast<int>(kind);
+    } catch (const AppError &error) {
+        EXPECT_TRUE(error.IsWin32(ERROR_INVALID_NAME)) << error.Number();
+    }
+}
+
+TEST_F(Win32FileSystemTest, SameExistingFileComparesIdentityNotSpelling) {
+    WriteFile(folder / L"QvxData.mdb", "db");
+    WriteFile(folder / L"Copy.mdb", "db");
+    ASSERT_TRUE(CreateHardLinkW((folder / L"HardLink.mdb").c_str(),
+                                (folder / L"QvxData.mdb").c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW((folder / L"Folder").c_str(), nullptr));
+    const CurrentFolder current(folder.Path());
+
+    const struct {
+        const char *what;
+        std::wstring a;
+        std::wstring b;
+        bool expected;
+    } cases[] = {
+        {"one path", folder / L"QvxData.mdb", folder / L"QvxData.mdb", true},
+        {"another case", folder / L"QvxData.mdb", folder / L"QVXDATA.mdb", true},
+        {"relative and full", L"QvxData.mdb", folder / L"QvxData.mdb", true},
+        {"a hard link", folder / L"HardLink.mdb", folder / L"QvxData.mdb", true},
+        {"a folder", folder / L"Folder", folder / L"FOLDER", true},
+        {"a copy", folder / L"Copy.mdb", folder / L"QvxData.mdb", false},
+        {"a file and a folder", folder / L"Folder", folder / L"QvxData.mdb", false},
+        {"the second missing", folder / L"QvxData.mdb", folder / L"Missing.mdb", false},
+        {"the first missing", folder / L"Missing.mdb", folder / L"QvxData.mdb", false},
+        {"both missing, one path", folder / L"Missing.mdb", folder / L"Missing.mdb", false},
+        {"in a missing folder", folder / L"No\\QvxData.mdb", folder / L"No\\QvxData.mdb", false},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(c.expected, files.SameExistingFile(Narrow(c.a), Narrow(c.b))) << c.what;
+    }
 }
 
 TEST(LongPathForm, ShortPathsStayExactlyAsTyped) {

@@ -12,6 +12,7 @@ namespace {
 TEST(Win32Registry, RootKeyValuesBecomeExactlyThePredefinedKeys) {
     EXPECT_EQ(HKEY_CURRENT_USER, Win32Registry::ToHkey(HKEY_CURRENT_USER_VALUE));
     EXPECT_EQ(HKEY_LOCAL_MACHINE, Win32Registry::ToHkey(HKEY_LOCAL_MACHINE_VALUE));
+    EXPECT_EQ(HKEY_USERS, Win32Registry::ToHkey(HKEY_USERS_VALUE));
 }
 
 // The tests run with the ANSI code page pinned to 1252.

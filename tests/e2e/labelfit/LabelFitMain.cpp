@@ -11,6 +11,7 @@
 #include "platform/win32/Win32Dialogs.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Registry.h"
+#include "platform/win32/Win32SystemFolders.h"
 #include "ui/win32/ControlIds.h"
 #include "ui/win32/MainWindow.h"
 
@@ -117,7 +118,8 @@ int main() {
     Win32FileSystem files;
     Win32Dialogs dialogs("Torvane");
     Win32Application application;
-    const PlatformServices services{registry, codePage, files, dialogs, application};
+    Win32SystemFolders folders;
+    const PlatformServices services{registry, codePage, files, dialogs, application, folders};
     const ProgramSettingsLifetime settingsLifetime;
 
     bool allFit = false;

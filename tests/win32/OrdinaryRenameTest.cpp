@@ -1,0 +1,178 @@
+// The rename for a folder someone else may control: only an ordinary file,
+// reached by the path given, is renamed, through the handle that was checked.
+
+#include "TempFolder.h"
+#include "TestLink.h"
+#include "UnderWine.h"
+#include "platform/win32/UniqueHandles.h"
+#include "platform/win32/WideText.h"
+#include "platform/win32/Win32FileSystem.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class OrdinaryRenameTest : public ::testing::Test {
+protected:
+    TempFolder folder{L"torvane-ordinary-rename-tests"};
+    Win32FileSystem files;
+
+    std::string PathOf(const std::wstring &child) const { return Narrow(folder / child); }
+
+    // The failure of renaming from to to, both in the test folder.
+    AppError FailureOf(const std::wstring &from, const std::wstring &to) {
+        try {
+            files.RenameOrdinaryFile(PathOf(from), PathOf(to));
+        } catch (const AppError &error) {
+            return error;
+        }
+        ADD_FAILURE() << "renamed " << Narrow(from);
+        return AppError(ErrorCategory::Program, 0, "", "");
+    }
+};
+
+void ExpectRefusal(const AppError &error, const std::wstring &path) {
+    EXPECT_EQ(ErrorCategory::Refusal, error.Category()) << error.Description();
+    EXPECT_EQ(ERROR_ACCESS_DENIED, error.Number());
+    EXPECT_NE(std::string::npos, error.Description().find(Narrow(path))) << error.Description();
+}
+
+TEST_F(OrdinaryRenameTest, RenamesAnOrdinaryFileKeepingItsBytes) {
+    WriteFile(folder / L"QvxData.mdb", "database bytes");
+    WriteFile(folder / L"ReadOnly.mdb", "read-only bytes", FILE_ATTRIBUTE_READONLY);
+
+    files.RenameOrdinaryFile(PathOf(L"QvxData.mdb"), PathOf(L"QvxData.mdb.Advanced"));
+    files.RenameOrdinaryFile(PathOf(L"ReadOnly.mdb"), PathOf(L"ReadOnly.mdb.Advanced"));
+
+    EXPECT_FALSE(Exists(folder / L"QvxData.mdb"));
+    EXPECT_EQ("database bytes", ReadFile(folder / L"QvxData.mdb.Advanced"));
+    EXPECT_FALSE(Exists(folder / L"ReadOnly.mdb"));
+    EXPECT_EQ("read-only bytes", ReadFile(folder / L"ReadOnly.mdb.Advanced"));
+}
+
+// The final path is compared in full form, so another spelling of the same
+// path is no reason to refuse.
+TEST_F(OrdinaryRenameTest, RenamesThroughAnotherSpellingOfThePath) {
+    ASSERT_TRUE(CreateDirectoryW((folder / L"A Long Folder Name").c_str(), nullptr));
+    WriteFile(folder / L"A Long Folder Name\\QvxData.mdb", "db");
+    std::wstring alias(MAX_PATH, L'\0');
+    alias.resize(GetShortPathNameW((folder / L"A Long Folder Name").c_str(), alias.data(),
+                                   static_cast<DWORD>(alias.size())));
+    ASSERT_FALSE(alias.empty());
+
+    files.RenameOrdinaryFile(Narrow(alias + L"\\QVXDATA.MDB"),
+                             Narrow(alias + L"\\QvxData.mdb.Advanced"));
+
+    EXPECT_FALSE(Exists(folder / L"A Long Folder Name\\QvxData.mdb"));
+    EXPECT_EQ("db", ReadFile(folder / L"A Long Folder Name\\QvxData.mdb.Advanced"));
+}
+
+TEST_F(OrdinaryRenameTest, RefusesWhatIsNotAnOrdinaryFile) {
+    ASSERT_TRUE(CreateDirectoryW((folder / L"Folder.mdb").c_str(), nullptr));
+    WriteFile(folder / L"Hidden.mdb", "db", FILE_ATTRIBUTE_HIDDEN);
+    WriteFile(folder / L"System.mdb", "db", FILE_ATTRIBUTE_SYSTEM);
+    WriteFile(folder / L"Both.mdb", "db", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+
+    for (const wchar_t *name : {L"Folder.mdb", L"Hidden.mdb", L"System.mdb", L"Both.mdb"}) {
+        ExpectRefusal(FailureOf(name, name + std::wstring(L".Advanced")), folder / name);
+        EXPECT_TRUE(Exists(folder / name)) << Narrow(name);
+        EXPECT_FALSE(Exists(folder / name + L".Advanced")) << Narrow(name);
+    }
+}
+
+// Windows sees a link itself; Wine opens what a Unix link points to, whose
+// final path then names another file. Refused either way.
+TEST_F(OrdinaryRenameTest, RefusesALinkToAFile) {
+    WriteFile(folder / L"QvxData.mdb", "db");
+    const TestLink link(folder / L"Link.mdb", folder / L"QvxData.mdb", TestLink::Kind::File);
+
+    ExpectRefusal(FailureOf(L"Link.mdb", L"Link.mdb.Advanced"), link.Path());
+
+    EXPECT_EQ("db", ReadFile(folder / L"QvxData.mdb"));
+    EXPECT_FALSE(Exists(folder / L"Link.mdb.Advanced"));
+    EXPECT_FALSE(Exists(folder / L"QvxData.mdb.Advanced"));
+}
+
+TEST_F(OrdinaryRenameTest, RefusesAFileReachedThroughALinkedFolder) {
+    ASSERT_TRUE(CreateDirectoryW((folder / L"Elsewhere").c_str(), nullptr));
+    WriteFile(folder / L"Elsewhere\\QvxData.mdb", "db");
+    const TestLink link(folder / L"Quorvex", folder / L"Elsewhere", TestLink::Kind::Folder);
+
+    ExpectRefusal(FailureOf(L"Quorvex\\QvxData.mdb", L"Quorvex\\QvxData.mdb.Advanced"),
+                  folder / L"Quorvex\\QvxData.mdb");
+
+    EXPECT_EQ("db", ReadFile(folder / L"Elsewhere\\QvxData.mdb"));
+    EXPECT_FALSE(Exists(folder / L"Elsewhere\\QvxData.mdb.Advanced"));
+}
+
+TEST_F(OrdinaryRenameTest, NeverReplacesAnExistingFile) {
+    WriteFile(folder / L"QvxData.mdb", "current");
+    WriteFile(folder / L"QvxData.mdb.Advanced", "older copy");
+
+    const AppError error = FailureOf(L"QvxData.mdb", L"QvxData.mdb.Advanced");
+
+    EXPECT_TRUE(error.IsWin32(ERROR_ALREADY_EXISTS)) << error.Number();
+    EXPECT_EQ("current", ReadFile(folder / L"QvxData.mdb"));
+    EXPECT_EQ("older copy", ReadFile(folder / L"QvxData.mdb.Advanced"));
+}
+
+// Quorvex holds its database open without sharing deletion while it runs.
+TEST_F(OrdinaryRenameTest, AFileHeldOpenIsASharingViolation) {
+    WriteFile(folder / L"QvxData.mdb", "db");
+    const unique_hfile held(CreateFileW((folder / L"QvxData.mdb").c_str(), GENERIC_READ,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                        0, nullptr));
+    ASSERT_TRUE(held);
+
+    const AppError error = FailureOf(L"QvxData.mdb", L"QvxData.mdb.Advanced");
+
+    EXPECT_TRUE(error.IsWin32(ERROR_SHARING_VIOLATION)) << error.Number();
+    EXPECT_TRUE(Exists(folder / L"QvxData.mdb"));
+    EXPECT_FALSE(Exists(folder / L"QvxData.mdb.Advanced"));
+}
+
+TEST_F(OrdinaryRenameTest, RenamesOnlyWithinTheFilesFolder) {
+    ASSERT_TRUE(CreateDirectoryW((folder / L"Other").c_str(), nullptr));
+    WriteFile(folder / L"QvxData.mdb", "db");
+
+    for (const wchar_t *target : {L"Other\\QvxData.mdb.Advanced", L"Other\\", L""}) {
+        const AppError error = FailureOf(L"QvxData.mdb", target);
+        EXPECT_TRUE(error.IsWin32(ERROR_INVALID_PARAMETER)) << error.Number();
+    }
+    EXPECT_EQ("db", ReadFile(folder / L"QvxData.mdb"));
+    EXPECT_FALSE(Exists(folder / L"Other\\QvxData.mdb.Advanced"));
+}
+
+TEST_F(OrdinaryRenameTest, AMissingFileIsNotFound) {
+    const AppError error = FailureOf(L"Missing.mdb", L"Missing.mdb.Advanced");
+    EXPECT_TRUE(error.IsWin32(ERROR_FILE_NOT_FOUND)) << error.Number();
+}
+
+TEST_F(OrdinaryRenameTest, RenamesPastTheLengthLimit) {
+    std::wstring deep = folder.Path();
+    while (deep.size() < MAX_PATH + 20) {
+        deep += L"\\a-long-folder-name-for-a-deep-path";
+        ASSERT_TRUE(CreateDirectoryW(Extended(deep).c_str(), nullptr));
+    }
+    WriteFile(deep + L"\\QvxData.mdb", "deep bytes");
+    const std::string from = Narrow(deep + L"\\QvxData.mdb");
+    const std::string to = Narrow(deep + L"\\QvxData.mdb.Advanced");
+
+    if (UnderWine()) {
+        // Wine's GetFinalPathNameByHandleW gives no path past MAX_PATH: the
+        // file cannot be proved to be the one asked for, and stays.
+        try {
+            files.RenameOrdinaryFile(from, to);
+            ADD_FAILURE() << "Wine gave a final path past MAX_PATH: this test can change";
+        } catch (const AppError &error) {
+            EXPECT_TRUE(error.IsWin32(ERROR_MORE_DATA)) << error.Number();
+        }
+        EXPECT_EQ("deep bytes", ReadFile(deep + L"\\QvxData.mdb"));
+        return;
+    }
+    files.RenameOrdinaryFile(from, to);
+    EXPECT_FALSE(Exists(deep + L"\\QvxData.mdb"));
+    EXPECT_EQ("deep bytes", ReadFile(deep + L"\\QvxData.mdb.Advanced"));
+}
+
+} // namespace

@@ -1,0 +1,62 @@
+// The log of a command-line run.
+
+#include "platform/win32/Win32Output.h"
+#include "TempFolder.h"
+#include "platform/win32/WideText.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+
+namespace {
+
+// "2026-12-08T22:36:05+01:00 "
+constexpr char Stamp[] = R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d[+-]\d\d:\d\d )";
+
+TEST(Win32Output, AppendToLogAddsTimeStampedLinesAfterWhatIsThere) {
+    const TempFolder folder(L"torvane-output-tests");
+    const std::wstring log = folder / L"Torvane.log";
+    WriteFile(log, "an earlier run\r\n");
+    {
+        Win32Output output;
+        output.OpenLog(Narrow(log));
+        EXPECT_TRUE(output.AppendToLog("Renamed C:\\Data\\QvxData.mdb."));
+        EXPECT_TRUE(output.AppendToLog("Donn\xC3\xA9"
+                                       "es"));
+    }
+
+    const std::string expected = std::string("an earlier run\\r\\n") + Stamp +
+                                 R"(Renamed C:\\Data\\QvxData\.mdb\.\r\n)" + Stamp +
+                                 "Donn\xC3\xA9" + R"(es\r\n)";
+    const std::string written = ReadFile(log);
+    EXPECT_TRUE(std::regex_match(written, std::regex(expected))) << written;
+}
+
+TEST(Win32Output, WriteLineLeavesTheLogAlone) {
+    const TempFolder folder(L"torvane-output-tests");
+    const std::wstring log = folder / L"Torvane.log";
+    {
+        Win32Output output;
+        output.OpenLog(Narrow(log));
+        output.WriteLine("to the console only");
+    }
+    EXPECT_EQ("", ReadFile(log));
+}
+
+TEST(Win32Output, AppendToLogWithoutALogFails) {
+    Win32Output output;
+    EXPECT_FALSE(output.AppendToLog("nowhere to go"));
+}
+
+TEST(Win32Output, ALogThatCannotBeOpenedIsAnError) {
+    const TempFolder folder(L"torvane-output-tests");
+    Win32Output output;
+    try {
+        output.OpenLog(Narrow(folder / L"Missing\\Torvane.log"));
+        FAIL() << "a log in a missing folder was opened";
+    } catch (const AppError &error) {
+        EXPECT_TRUE(error.IsWin32(ERROR_PATH_NOT_FOUND)) << error.Number();
+    }
+}
+
+} // namespace

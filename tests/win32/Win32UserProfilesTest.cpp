@@ -1,0 +1,190 @@
+// The machine's users and their hives, against profiles the tests make up.
+
+#include "platform/win32/Win32UserProfiles.h"
+#include "TestProfile.h"
+#include "platform/win32/PathForms.h"
+#include "platform/win32/RegistryText.h"
+#include "platform/win32/UniqueHandles.h"
+#include "platform/win32/WideText.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <optional>
+
+namespace {
+
+constexpr wchar_t QuorvexDatabase[] = L"C:\\Data\\Quorvex\\QvxData.mdb";
+
+std::optional<UserProfile> Find(const std::vector<UserProfile> &users, const std::wstring &sid) {
+    const auto found = std::find_if(users.begin(), users.end(), [&](const UserProfile &user) {
+        return user.sid == Narrow(sid);
+    });
+    return found == users.end() ? std::nullopt : std::optional<UserProfile>(*found);
+}
+
+// The Database value under a loaded hive, or nothing.
+std::optional<std::wstring> DatabaseIn(const std::string &hive) {
+    unique_hkey key;
+    if (RegOpenKeyExW(HKEY_USERS,
+                      (Widen(hive) + L"\\SOFTWARE\\Kestrova\\Quorvex\\Defaults").c_str(), 0,
+                      KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    std::wstring text;
+    DWORD type = 0;
+    if (ReadStoredText(key.get(), L"Database", text, type) != ERROR_SUCCESS) {
+        return std::nullopt;
+    }
+    return text;
+}
+
+std::wstring Variable(const wchar_t *name) {
+    std::vector<wchar_t> value(32768);
+    const DWORD length =
+        GetEnvironmentVariableW(name, value.data(), static_cast<DWORD>(value.size()));
+    return std::wstring(value.data(), length);
+}
+
+class Win32UserProfilesTest : public ::testing::Test {
+protected:
+    Win32UserProfiles profiles;
+};
+
+TEST_F(Win32UserProfilesTest, UsersArePeoplesProfilesWhoseFolderExists) {
+    const TestProfile person(HiveContents{});
+    const TestProfile withoutHive(std::nullopt);
+    // Service accounts and services, in folders that exist: the SID alone
+    // rules them out. An entry that is there already stays as it is.
+    const std::wstring existing = person.Folder();
+    const ProfileListEntry system(L"S-1-5-18", existing);
+    const ProfileListEntry localService(L"S-1-5-19", existing);
+    const ProfileListEntry networkService(L"S-1-5-20", existing);
+    const ProfileListEntry service(
+        L"S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464", existing);
+    const ProfileListEntry damaged(person.Sid() + L".bak", existing);
+    const ProfileListEntry gone(L"S-1-5-21-1-2-3-9999", person.Folder() + L"\\No Such Folder");
+
+    const std::vector<UserProfile> users = profiles.Users();
+
+    const auto listed = Find(users, person.Sid());
+    ASSERT_TRUE(listed) << "the test profile is not listed";
+    EXPECT_EQ(Narrow(FullForm(person.Folder())), listed->folder);
+    EXPECT_TRUE(Find(users, withoutHive.Sid())) << "a profile without NTUSER.DAT is a user too";
+    for (const wchar_t *notAUser : {L"S-1-5-18", L"S-1-5-19", L"S-1-5-20",
+                                    L"S-1-5-80-956008885-3418522649-1831038044-1853292631-"
+                                    L"2271478464",
+                                    L"S-1-5-21-1-2-3-9999"}) {
+        EXPECT_FALSE(Find(users, notAUser)) << Narrow(notAUser);
+    }
+    EXPECT_FALSE(Find(users, person.Sid() + L".bak"));
+    for (const UserProfile &user : users) {
+        EXPECT_EQ(0u, user.sid.rfind("S-1-5-21-", 0)) << user.sid;
+    }
+}
+
+TEST_F(Win32UserProfilesTest, UsersIncludeTheSignedInUser) {
+    const auto me = Find(profiles.Users(), CurrentUserSid());
+    ASSERT_TRUE(me);
+    EXPECT_EQ(FILE_ATTRIBUTE_DIRECTORY,
+              GetFileAttributesW(Widen(me->folder).c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+TEST_F(Win32UserProfilesTest, OpenHiveLoadsTheProfilesHiveUntilUnloaded) {
+    const TestProfile person(HiveContents{QuorvexDatabase, std::nullopt});
+    const std::vector<std::wstring> before = LoadedHives();
+
+    std::unique_ptr<IUserHive> hive = profiles.OpenHive(person.Profile());
+
+    EXPECT_EQ("Torvane-" + Narrow(person.Sid()), hive->Name());
+    EXPECT_EQ(QuorvexDatabase, DatabaseIn(hive->Name()).value_or(L"(none)"));
+    EXPECT_NE(before, LoadedHives());
+    hive->Unload();
+    EXPECT_EQ(before, LoadedHives());
+    EXPECT_FALSE(DatabaseIn(hive->Name()));
+    hive.reset();
+    EXPECT_EQ(before, LoadedHives());
+}
+
+TEST_F(Win32UserProfilesTest, AHiveNotUnloadedIsUnloadedWhenItGoes) {
+    const TestProfile person(HiveContents{QuorvexDatabase, std::nullopt});
+    const std::vector<std::wstring> before = LoadedHives();
+    {
+        const std::unique_ptr<IUserHive> hive = profiles.OpenHive(person.Profile());
+        ASSERT_TRUE(DatabaseIn(hive->Name()));
+    }
+    EXPECT_EQ(before, LoadedHives());
+}
+
+// Loading a missing file would create it: the profile is left as it was.
+TEST_F(Win32UserProfilesTest, AProfileWithoutItsHiveFileIsNotFound) {
+    const TestProfile withoutHive(std::nullopt);
+    const std::vector<std::wstring> before = LoadedHives();
+    try {
+        profiles.OpenHive(withoutHive.Profile());
+        FAIL() << "a hive was opened";
+    } catch (const AppError &error) {
+        EXPECT_TRUE(error.IsWin32(ERROR_FILE_NOT_FOUND)) << error.Number();
+        EXPECT_NE(std::string::npos, error.Description().find(Narrow(withoutHive.HiveFile())))
+            << error.Description();
+    }
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(withoutHive.HiveFile().c_str()));
+    EXPECT_EQ(before, LoadedHives());
+}
+
+// The system loaded it under the SID while the user is signed in: it is
+// read there and never unloaded.
+TEST_F(Win32UserProfilesTest, TheSignedInUsersHiveIsUsedWhereItIs) {
+    const std::wstring sid = CurrentUserSid();
+    const auto me = Find(profiles.Users(), sid);
+    ASSERT_TRUE(me);
+    const std::vector<std::wstring> before = LoadedHives();
+
+    std::unique_ptr<IUserHive> hive = profiles.OpenHive(*me);
+    EXPECT_EQ(Narrow(sid), hive->Name());
+    EXPECT_EQ(before, LoadedHives());
+    EXPECT_TRUE(SamePathText(FullForm(Variable(L"LOCALAPPDATA")),
+                             FullForm(Widen(hive->LocalAppData().value_or("(none)")))));
+    hive->Unload();
+    hive.reset();
+    EXPECT_EQ(before, LoadedHives());
+}
+
+struct LocalAppDataCase {
+    const char *what;
+    std::optional<std::wstring> stored;
+    std::optional<std::wstring> expected; // after the profile folder
+};
+
+TEST_F(Win32UserProfilesTest, LocalAppDataTakesOnlyTheProfileFolder) {
+    const LocalAppDataCase cases[] = {
+        {"as Windows stores it", L"%USERPROFILE%\\AppData\\Local", L"\\AppData\\Local"},
+        {"in another case", L"%UserProfile%\\Local Settings", L"\\Local Settings"},
+        {"named twice", L"%USERPROFILE%\\x\\%USERPROFILE%", L"\\x\\<profile>"},
+        {"another variable", L"%USERPROFILE%\\%USERNAME%\\Local", std::nullopt},
+        {"only another variable", L"%SystemDrive%\\Local", std::nullopt},
+        {"no value", std::nullopt, std::nullopt},
+    };
+    for (const LocalAppDataCase &c : cases) {
+        const TestProfile person(HiveContents{std::nullopt, c.stored});
+        const std::unique_ptr<IUserHive> hive = profiles.OpenHive(person.Profile());
+        const std::optional<std::string> localAppData = hive->LocalAppData();
+        if (!c.expected) {
+            EXPECT_FALSE(localAppData) << c.what << ": " << *localAppData;
+            continue;
+        }
+        std::wstring expected = FullForm(person.Folder()) + *c.expected;
+        if (const auto again = expected.find(L"<profile>"); again != std::wstring::npos) {
+            expected.replace(again, 9, FullForm(person.Folder()));
+        }
+        EXPECT_EQ(Narrow(expected), localAppData.value_or("(none)")) << c.what;
+    }
+}
+
+TEST_F(Win32UserProfilesTest, AnAbsoluteLocalAppDataIsTakenAsItIs) {
+    const TestProfile person(HiveContents{std::nullopt, L"D:\\Profiles\\Local"});
+    const std::unique_ptr<IUserHive> hive = profiles.OpenHive(person.Profile());
+    EXPECT_EQ("D:\\Profiles\\Local", hive->LocalAppData().value_or("(none)"));
+}
+
+} // namespace

@@ -1,10 +1,9 @@
 #include "app/WindowlessRun.h"
 
-#include "app/modMain.h"
 #include "core/CommandJob.h"
-#include "core/OutputDialogs.h"
 #include "platform/win32/WideText.h"
 #include "platform/win32/Win32Output.h"
+#include "platform/win32/Win32UserProfiles.h"
 
 #include <windows.h>
 
@@ -21,11 +20,6 @@ std::vector<std::string> ProgramArguments() {
 int RunWithoutWindow(const PlatformServices &services, const CommandLine &commandLine,
                      const std::string &applicationTitle) {
     Win32Output output;
-    OutputDialogs quietDialogs(output, applicationTitle);
-    IDialogs &dialogs = commandLine.quiet ? quietDialogs : services.dialogs;
-    const PlatformServices run{services.registry, services.codePage,    services.files,
-                               dialogs,           services.application, services.folders};
-    // Declared after the dialogs the settings object reports through.
-    const ProgramSettingsLifetime settingsLifetime;
-    return RunCommand(run, output, commandLine);
+    Win32UserProfiles profiles;
+    return RunCommand(services, profiles, output, commandLine, applicationTitle);
 }

@@ -12,8 +12,8 @@
 // The program's arguments, its own name left out.
 std::vector<std::string> ProgramArguments();
 
-// Runs commandLine, which is not the window's, and gives the exit code. In
-// quiet mode no message box is shown: the settings store reports to the
-// output instead.
+// Runs commandLine, which is not the window's, with the console or
+// redirected output, and gives the exit code. In quiet mode no message box
+// is shown: the settings store reports to the output instead.
 int RunWithoutWindow(const PlatformServices &services, const CommandLine &commandLine,
                      const std::string &applicationTitle);

@@ -122,3 +122,7 @@ bool Win32FileSystem::SameExistingFile(const std::string &a, const std::string &
 void Win32FileSystem::RenameOrdinaryFile(const std::string &from, const std::string &to) {
     RenameVerifiedFile(Widen(from), Widen(to));
 }
+
+bool Win32FileSystem::SameName(const std::string &a, const std::string &b) {
+    return SamePathText(Widen(a), Widen(b));
+}

@@ -10,6 +10,7 @@ public:
     void RenameFile(const std::string &from, const std::string &to) override;
     std::string FullPath(const std::string &path) override;
     PathKind KindOf(const std::string &path) override;
+    bool SameName(const std::string &a, const std::string &b) override;
     bool SameExistingFile(const std::string &a, const std::string &b) override;
     void RenameOrdinaryFile(const std::string &from, const std::string &to) override;
 };

@@ -15,6 +15,19 @@ bool WriteBytes(HANDLE file, const std::string &bytes) {
            written == bytes.size();
 }
 
+// Makes folder and the folders above it that are missing.
+void MakeFolders(const std::wstring &folder) {
+    if (folder.empty() || GetFileAttributesW(LongPathForm(folder).c_str()) !=
+                              INVALID_FILE_ATTRIBUTES) {
+        return;
+    }
+    const std::wstring parent = FolderOf(folder);
+    if (parent.size() < folder.size()) {
+        MakeFolders(parent);
+    }
+    CreateDirectoryW(LongPathForm(folder).c_str(), nullptr);
+}
+
 } // namespace
 
 Win32Output::Win32Output() {
@@ -40,6 +53,10 @@ Win32Output::Win32Output() {
 }
 
 void Win32Output::OpenLog(const std::string &path) {
+    // A log in a folder of its own (%ProgramData%\Torvane, say) needs no
+    // step before the first run; a folder that cannot be made shows in the
+    // open's failure below.
+    MakeFolders(FolderOf(AbsolutePath(Widen(path))));
     // Appending only: an earlier run's lines are never overwritten, and
     // another run may read or append at the same time.
     log_.reset(CreateFileW(LongPathForm(Widen(path)).c_str(), FILE_APPEND_DATA,

@@ -5,6 +5,7 @@
 #include "E2eTest.h"
 #include "FolderContents.h"
 #include "QuietRun.h"
+#include "Wait.h"
 #include "platform/win32/UniqueHandles.h"
 #include "platform/win32/WideText.h"
 
@@ -95,10 +96,12 @@ unique_hfile HoldExclusively(const std::wstring &path) {
 TEST_F(QuietAnswersTest, ALogThatCannotBeOpenedEndsWith110BeforeAnythingIsTouched) {
     const std::wstring db = MakeFile(L"db.mdb");
     CreateDirectoryW((folder_ / L"folder.log").c_str(), nullptr);
-    const unique_hfile held = HoldExclusively(folder_ / L"held.log");
+    // In a folder of its own, which the comparison below does not read.
+    CreateDirectoryW((folder_ / L"busy").c_str(), nullptr);
+    const unique_hfile held = HoldExclusively(folder_ / L"busy\\held.log");
     ASSERT_TRUE(held);
     const FolderContents before = ContentsOf(folder_.Path());
-    for (const wchar_t *log : {L"folder.log", L"held.log"}) {
+    for (const wchar_t *log : {L"folder.log", L"busy\\held.log"}) {
         const QuietRun run = RunTorvane({L"/quiet", L"/path", db, L"/log", folder_ / log});
         EXPECT_EQ(static_cast<DWORD>(ERROR_OPEN_FAILED), run.exitCode) << run.output;
         EXPECT_EQ(0U, run.output.find("Nothing changed: cannot open the log ")) << run.output;

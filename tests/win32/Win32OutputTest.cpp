@@ -48,14 +48,26 @@ TEST(Win32Output, AppendToLogWithoutALogFails) {
     EXPECT_FALSE(output.AppendToLog("nowhere to go"));
 }
 
+TEST(Win32Output, ALogsMissingFoldersAreMade) {
+    const TempFolder folder(L"torvane-output-tests");
+    {
+        Win32Output output;
+        output.OpenLog(Narrow(folder / L"Torvane\\Logs\\Torvane.log"));
+        EXPECT_TRUE(output.AppendToLog("a line"));
+    }
+    EXPECT_NE(std::string::npos, ReadFile(folder / L"Torvane\\Logs\\Torvane.log").find(" a line"));
+}
+
 TEST(Win32Output, ALogThatCannotBeOpenedIsAnError) {
     const TempFolder folder(L"torvane-output-tests");
+    WriteFile(folder / L"file", "not a folder");
     Win32Output output;
     try {
-        output.OpenLog(Narrow(folder / L"Missing\\Torvane.log"));
-        FAIL() << "a log in a missing folder was opened";
+        output.OpenLog(Narrow(folder / L"file\\Torvane.log"));
+        FAIL() << "a log below a file was opened";
     } catch (const AppError &error) {
-        EXPECT_TRUE(error.IsWin32(ERROR_PATH_NOT_FOUND)) << error.Number();
+        EXPECT_EQ(ErrorCategory::Win32, error.Category());
+        EXPECT_NE(0, error.Number());
     }
 }
 

@@ -17,8 +17,8 @@ bool WriteBytes(HANDLE file, const std::string &bytes) {
 
 // Makes folder and the folders above it that are missing.
 void MakeFolders(const std::wstring &folder) {
-    if (folder.empty() || GetFileAttributesW(LongPathForm(folder).c_str()) !=
-                              INVALID_FILE_ATTRIBUTES) {
+    if (folder.empty() ||
+        GetFileAttributesW(LongPathForm(folder).c_str()) != INVALID_FILE_ATTRIBUTES) {
         return;
     }
     const std::wstring parent = FolderOf(folder);

@@ -98,8 +98,13 @@ ProfileListEntry::~ProfileListEntry() {
 TestProfile::TestProfile(const std::optional<HiveContents> &contents)
     : sid_(FreshUserSid()), folder_(L"torvane-profile-" + sid_), entry_(sid_, folder_.Path()) {
     if (contents) {
-        SaveHive(*contents, HiveFile());
+        WriteHive(*contents);
     }
+}
+
+void TestProfile::WriteHive(const HiveContents &contents) const {
+    DeleteFileW(HiveFile().c_str()); // RegSaveKeyW will not replace a file
+    SaveHive(contents, HiveFile());
 }
 
 TestProfile::~TestProfile() {

@@ -51,6 +51,10 @@ public:
     // Also unloads the hive if a failed test left it loaded.
     ~TestProfile();
 
+    // (Re)writes NTUSER.DAT with contents, for a test that needs the
+    // profile's folder to say what the hive holds.
+    void WriteHive(const HiveContents &contents) const;
+
     const std::wstring &Sid() const { return sid_; }
     const std::wstring &Folder() const { return folder_.Path(); }
     std::wstring HiveFile() const { return folder_ / L"NTUSER.DAT"; }

@@ -120,7 +120,8 @@ TEST_F(QuietAnswersTest, TheLogsFolderIsMadeWhenMissing) {
 
 TEST_F(QuietAnswersTest, ARelativePathIsNamedInFull) {
     const std::wstring db = MakeFile(L"db.mdb");
-    const QuietRun run = RunTorvane({L"/quiet", L"/path", L"db.mdb"}, folder_.Path());
+    const QuietRun run = RunTorvane(
+        StartOptions{{L"/quiet", L"/path", L"db.mdb"}, std::nullopt, false, folder_.Path()});
     EXPECT_EQ(0U, run.exitCode) << run.output;
     EXPECT_EQ("Renamed " + Narrow(db) + " to " + Narrow(db) + ".Advanced.\r\n", run.output);
 }

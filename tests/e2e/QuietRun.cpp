@@ -59,8 +59,11 @@ QuietRun Watch(const ChildProcess &torvane, HANDLE pipe) {
 
 } // namespace
 
-QuietRun RunTorvane(const std::vector<std::wstring> &arguments,
-                    const std::optional<std::wstring> &currentFolder) {
+QuietRun RunTorvane(const std::vector<std::wstring> &arguments) {
+    return RunTorvane(StartOptions{arguments, std::nullopt, false});
+}
+
+QuietRun RunTorvane(StartOptions options) {
     SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
     HANDLE readEnd = nullptr;
     HANDLE writeEnd = nullptr;
@@ -71,8 +74,8 @@ QuietRun RunTorvane(const std::vector<std::wstring> &arguments,
     unique_handle writer(writeEnd);
     SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
 
-    const ChildProcess torvane(BuiltTorvane(),
-                               StartOptions{arguments, writeEnd, false, currentFolder});
+    options.standardOutput = writeEnd;
+    const ChildProcess torvane(BuiltTorvane(), options);
     writer.reset(); // the program's copy is the only one left
     return Watch(torvane, readEnd);
 }

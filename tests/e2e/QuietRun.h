@@ -4,6 +4,8 @@
 // pipe, watched until it ends: its exit code, what it wrote, and every
 // visible top-level window it had at any moment.
 
+#include "ChildProcess.h"
+
 #include <windows.h>
 
 #include <optional>
@@ -18,9 +20,9 @@ struct QuietRun {
 };
 
 // Throws, naming the windows seen, if the program does not end in time.
-// Started in currentFolder when given, else in the driver's.
-QuietRun RunTorvane(const std::vector<std::wstring> &arguments,
-                    const std::optional<std::wstring> &currentFolder = std::nullopt);
+QuietRun RunTorvane(const std::vector<std::wstring> &arguments);
+// Started as options say, but with its standard output on the pipe.
+QuietRun RunTorvane(StartOptions options);
 // Started as a scheduler or a fleet agent starts it: with no standard
 // output and no console. Its output is then empty.
 QuietRun RunTorvaneWithoutConsole(const std::vector<std::wstring> &arguments);

@@ -1,0 +1,128 @@
+// /quiet /allusers against users made for the test: ProfileList entries
+// with folders and NTUSER.DAT files of their own, beside the user the tests
+// run as, whose hive is loaded already. Every hive the run loads is gone
+// after it.
+
+#include "E2eTest.h"
+#include "QuietRun.h"
+#include "TestProfile.h"
+#include "platform/win32/WideText.h"
+
+namespace {
+
+const std::wstring Adv = L".Advanced";
+// ERROR_ELEVATION_REQUIRED, which mingw-w64's headers lack.
+constexpr DWORD ElevationRequired = 740;
+
+class AllUsersTest : public E2eTest {
+protected:
+    AllUsersTest() : hivesBefore_(LoadedHives()) {}
+    ~AllUsersTest() override { EXPECT_EQ(hivesBefore_, LoadedHives()) << "a hive stays loaded"; }
+
+    // What a user's hive says: their setting, when given, and the usual
+    // Local AppData in their profile.
+    static HiveContents Hive(std::optional<std::wstring> database = std::nullopt) {
+        return HiveContents{std::move(database), L"%USERPROFILE%\\AppData\\Local"};
+    }
+    static std::wstring StoreCopyOf(const TestProfile &user) {
+        return user.Folder() + L"\\AppData\\Local\\VirtualStore" + DefaultDatabase::Path.substr(2);
+    }
+    static void WriteWithFolders(const std::wstring &path, const std::string &bytes) {
+        for (std::size_t end = path.find(L'\\', 3); end != std::wstring::npos;
+             end = path.find(L'\\', end + 1)) {
+            CreateDirectoryW(path.substr(0, end).c_str(), nullptr);
+        }
+        WriteFile(path, bytes);
+    }
+    static bool Says(const QuietRun &run, const std::wstring &text) {
+        return run.output.find(Narrow(text)) != std::string::npos;
+    }
+
+    std::vector<std::wstring> hivesBefore_;
+};
+
+TEST_F(AllUsersTest, EveryUsersDatabaseAndCopyAreSetAsideAndTheSharedFileOnce) {
+    // Ann keeps her database in her profile; Bob uses the default, and his
+    // Quorvex wrote to his VirtualStore; the tests' own user uses the
+    // default too.
+    TestProfile ann(std::nullopt);
+    const std::wstring annsDatabase = ann.Folder() + L"\\Ann.mdb";
+    ann.WriteHive(Hive(annsDatabase));
+    const TestProfile bob(Hive());
+    WriteFile(annsDatabase, "ann's");
+    WriteWithFolders(StoreCopyOf(bob), "bob's");
+    defaultDatabase_.Create("installer's");
+
+    const QuietRun run = RunTorvane({L"/quiet", L"/allusers"});
+    EXPECT_EQ(0U, run.exitCode) << run.output;
+    EXPECT_EQ("ann's", ReadFile(annsDatabase + Adv));
+    EXPECT_EQ("bob's", ReadFile(StoreCopyOf(bob) + Adv));
+    EXPECT_EQ("installer's", ReadFile(DefaultDatabase::RenamedPath));
+    EXPECT_FALSE(Exists(annsDatabase));
+    EXPECT_FALSE(Exists(StoreCopyOf(bob)));
+    EXPECT_FALSE(Exists(DefaultDatabase::Path));
+    // One line per copy, naming the user; the shared file once.
+    EXPECT_TRUE(Says(run, L" (" + ann.Sid() + L"): Renamed " + annsDatabase)) << run.output;
+    EXPECT_TRUE(Says(run, L" (" + bob.Sid() + L"): Renamed " + StoreCopyOf(bob))) << run.output;
+    std::size_t shared = 0;
+    for (std::size_t at = 0;
+         (at = run.output.find("Renamed " + Narrow(DefaultDatabase::Path) + " to", at)) !=
+         std::string::npos;
+         ++at) {
+        ++shared;
+    }
+    EXPECT_EQ(1U, shared) << run.output;
+    EXPECT_NE(std::string::npos, run.output.find("Done for every user: ")) << run.output;
+
+    // The undo puts every copy back.
+    const QuietRun restore = RunTorvane({L"/restore", L"/quiet", L"/allusers"});
+    EXPECT_EQ(0U, restore.exitCode) << restore.output;
+    EXPECT_EQ("ann's", ReadFile(annsDatabase));
+    EXPECT_EQ("bob's", ReadFile(StoreCopyOf(bob)));
+    EXPECT_EQ("installer's", ReadFile(DefaultDatabase::Path));
+}
+
+TEST_F(AllUsersTest, AProfileWithoutItsHiveFileIsSkippedAndNoneIsCreated) {
+    const TestProfile gone(std::nullopt);
+    defaultDatabase_.Create(SampleBytes);
+    const QuietRun run = RunTorvane({L"/quiet", L"/allusers"});
+    EXPECT_EQ(0U, run.exitCode) << run.output;
+    EXPECT_TRUE(Says(run, L" (" + gone.Sid() + L"): skipped: ")) << run.output;
+    EXPECT_FALSE(Exists(gone.HiveFile()));
+}
+
+TEST_F(AllUsersTest, AUsersSettingOutsideWhatTheUserMayActOnIsLeftAlone) {
+    // Files of this test's folder are neither in the user's profile nor in
+    // the folders Windows keeps programs' data in.
+    const std::wstring elsewhere = MakeFile(L"Elsewhere.mdb");
+    TestProfile mallory(Hive(elsewhere));
+    const std::wstring notes = mallory.Folder() + L"\\notes.txt";
+    WriteFile(notes, "notes");
+    const TestProfile trent(Hive(notes));
+
+    const QuietRun run = RunTorvane({L"/quiet", L"/allusers"});
+    EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), run.exitCode) << run.output;
+    ExpectUntouched(elsewhere);
+    EXPECT_EQ("notes", ReadFile(notes));
+    EXPECT_FALSE(Exists(notes + Adv));
+    EXPECT_TRUE(Says(run, L" (" + mallory.Sid() + L"): Left alone: " + elsewhere)) << run.output;
+    EXPECT_TRUE(Says(run, L" (" + trent.Sid() + L"): Left alone: ")) << run.output;
+}
+
+TEST_F(AllUsersTest, WithoutAdministratorRightsItEndsWith740AndTouchesNothing) {
+    const TestProfile bob(Hive());
+    defaultDatabase_.Create(SampleBytes);
+    const QuietRun run = RunTorvane(
+        StartOptions{{L"/quiet", L"/allusers", L"/log", folder_ / L"t.log"}, std::nullopt, true});
+    EXPECT_EQ(ElevationRequired, run.exitCode) << run.output;
+    ExpectUntouched(DefaultDatabase::Path);
+    EXPECT_FALSE(Exists(folder_ / L"t.log"));
+}
+
+TEST_F(AllUsersTest, NoUserWithADatabaseIs2) {
+    const TestProfile bob(Hive());
+    const QuietRun run = RunTorvane({L"/quiet", L"/allusers"});
+    EXPECT_EQ(static_cast<DWORD>(ERROR_FILE_NOT_FOUND), run.exitCode) << run.output;
+}
+
+} // namespace

@@ -4,6 +4,7 @@
 
 #include "E2eTest.h"
 #include "QuietRun.h"
+#include "TestLink.h"
 #include "UserInput.h"
 #include "platform/win32/UniqueHandles.h"
 #include "platform/win32/WideText.h"
@@ -165,6 +166,26 @@ TEST_F(VirtualStoreTest, APathOutsideTheVirtualizedFoldersHasNoCopy) {
     EXPECT_EQ(0U, run.exitCode) << run.output;
     EXPECT_EQ("Renamed " + Narrow(path) + " to " + Narrow(path + Adv) + ".\r\n", run.output);
     EXPECT_FALSE(Exists(notACopy + Adv));
+}
+
+// Torvane runs elevated here (as after the offer to try again as
+// administrator): a link planted in the user's VirtualStore must not make it
+// rename a file elsewhere.
+TEST_F(VirtualStoreTest, ALinkPlantedInTheVirtualStoreNeverLeadsTheRenameElsewhere) {
+    const std::wstring elsewhere = folder_ / L"Elsewhere";
+    CreateDirectoryW(elsewhere.c_str(), nullptr);
+    const std::wstring target = elsewhere + L"\\QvxData.mdb";
+    WriteFile(target, SampleBytes);
+    const std::wstring quorvex = Copy().substr(0, Copy().rfind(L'\\'));
+    RemoveDirectoryW(quorvex.c_str());
+    const TestLink link(quorvex, elsewhere, TestLink::Kind::Folder);
+    defaultDatabase_.Create("installer's copy");
+
+    const QuietRun run = RunTorvane({L"/quiet"});
+    EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), run.exitCode) << run.output;
+    EXPECT_EQ(0U, run.output.find("Nothing changed: cannot rename " + Narrow(Copy()))) << run.output;
+    ExpectUntouched(target);
+    EXPECT_EQ("installer's copy", ReadFile(Db)) << "nothing renamed after the refusal";
 }
 
 } // namespace

@@ -1,9 +1,11 @@
 #include "TestLink.h"
 
+#include "UnderWine.h"
 #include "Wait.h"
 #include "platform/win32/UniqueHandles.h"
 
 #include <stdexcept>
+#include <string>
 #include <utility>
 
 namespace {
@@ -15,7 +17,7 @@ std::string UnixPath(const std::wstring &path) {
         GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
     char *unixPath = unixFileName != nullptr ? unixFileName(path.c_str()) : nullptr;
     if (unixPath == nullptr) {
-        throw std::runtime_error("no Unix path here: not running under Wine");
+        throw std::runtime_error("no Unix path for a test link");
     }
     std::string result = unixPath;
     HeapFree(GetProcessHeap(), 0, unixPath);
@@ -57,6 +59,11 @@ TestLink::TestLink(std::wstring link, const std::wstring &target, Kind kind)
          CreateSymbolicLinkW(link_.c_str(), target.c_str(), folderFlag)) &&
         LinkExists(link_)) {
         return;
+    }
+    if (!UnderWine()) {
+        throw std::runtime_error("cannot make a symbolic link: error " +
+                                 std::to_string(GetLastError()) +
+                                 " (Windows asks for the privilege or developer mode)");
     }
     StartUnixTool(L"ln", L"-s --" + Quoted(UnixPath(target)) + Quoted(UnixPath(link_)));
     if (!WaitUntil([&] { return LinkExists(link_); })) {

@@ -2,9 +2,9 @@
 
 #include "platform/PlatformServices.h"
 
-// The machine's folders as the shell's known folders give them, looked up
-// once per process when first asked for: loading the shell costs time that
-// a run which never asks does not spend.
+// The machine's folders as Windows defines them, looked up once per process
+// when first asked for (see the source for where from, and why not through
+// the shell).
 class Win32SystemFolders : public ISystemFolders {
 public:
     std::vector<std::string> VirtualizedFolders() override;

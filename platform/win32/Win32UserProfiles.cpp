@@ -30,22 +30,6 @@ bool IsUserSid(const std::wstring &name) {
            name.find_first_not_of(L"0123456789-", prefix) == std::wstring::npos;
 }
 
-std::wstring ExpandVariables(const std::wstring &text) {
-    DWORD needed = ExpandEnvironmentStringsW(text.c_str(), nullptr, 0);
-    for (;;) {
-        if (needed == 0) {
-            throw Win32Error(GetLastError(), "ExpandEnvironmentStringsW");
-        }
-        std::wstring expanded(needed, L'\0');
-        const DWORD written = ExpandEnvironmentStringsW(text.c_str(), expanded.data(), needed);
-        if (written != 0 && written <= needed) {
-            expanded.resize(written - 1); // the count includes the NUL
-            return expanded;
-        }
-        needed = written;
-    }
-}
-
 // The profile's folder in full form, when its entry names one that exists.
 std::optional<std::wstring> ProfileFolder(HKEY list, const std::wstring &sid) {
     unique_hkey profile;

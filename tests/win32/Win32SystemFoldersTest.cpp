@@ -1,4 +1,5 @@
-// The machine's folders as the shell's known folders give them.
+// The machine's folders as Windows defines them: the same as the
+// environment Windows gives every process names.
 
 #include "platform/win32/Win32SystemFolders.h"
 #include "platform/win32/PathForms.h"
@@ -45,8 +46,8 @@ TEST(Win32SystemFolders, VirtualizedFoldersAreTheMachinesOwnOnce) {
     }
 }
 
-// A 64-bit process has both Program Files; a 32-bit one is told of the
-// 64-bit one only by the environment.
+// Both Program Files, also to a 32-bit process, whose own view of the
+// registry and whose ProgramFiles name only the 32-bit one.
 TEST(Win32SystemFolders, VirtualizedFoldersHoldBothProgramFiles) {
     Win32SystemFolders folders;
     const std::vector<std::string> virtualized = folders.VirtualizedFolders();

@@ -183,7 +183,8 @@ TEST_F(VirtualStoreTest, ALinkPlantedInTheVirtualStoreNeverLeadsTheRenameElsewhe
 
     const QuietRun run = RunTorvane({L"/quiet"});
     EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), run.exitCode) << run.output;
-    EXPECT_EQ(0U, run.output.find("Nothing changed: cannot rename " + Narrow(Copy()))) << run.output;
+    EXPECT_EQ(0U, run.output.find("Nothing changed: cannot rename " + Narrow(Copy())))
+        << run.output;
     ExpectUntouched(target);
     EXPECT_EQ("installer's copy", ReadFile(Db)) << "nothing renamed after the refusal";
 }

@@ -51,17 +51,29 @@ std::wstring ExpandVariables(const std::wstring &text) {
     }
 }
 
-std::optional<std::wstring> ReadTextValue(HKEY root, const wchar_t *subKey, const wchar_t *name) {
+std::optional<StoredText> ReadText(HKEY root, const std::wstring &subKey, const wchar_t *name,
+                                   const std::string &where, REGSAM view) {
     unique_hkey key;
-    if (RegOpenKeyExW(root, subKey, 0, KEY_QUERY_VALUE | KEY_WOW64_64KEY, key.put()) !=
-        ERROR_SUCCESS) {
+    LSTATUS status = RegOpenKeyExW(root, subKey.c_str(), 0, KEY_QUERY_VALUE | view, key.put());
+    StoredText stored{{}, 0};
+    if (status == ERROR_SUCCESS) {
+        status = ReadStoredText(key.get(), name, stored.text, stored.type);
+    }
+    if (status == ERROR_FILE_NOT_FOUND || (status == ERROR_SUCCESS && !IsTextType(stored.type))) {
         return std::nullopt;
     }
-    std::wstring text;
-    DWORD type = 0;
-    if (ReadStoredText(key.get(), name, text, type) != ERROR_SUCCESS || !IsTextType(type) ||
-        text.empty()) {
+    if (status != ERROR_SUCCESS) {
+        throw Win32ErrorOn(static_cast<DWORD>(status), where, "RegQueryValueExW");
+    }
+    return stored;
+}
+
+std::optional<std::wstring> ReadExpandedText(HKEY root, const std::wstring &subKey,
+                                             const wchar_t *name, const std::string &where,
+                                             REGSAM view) {
+    const std::optional<StoredText> stored = ReadText(root, subKey, name, where, view);
+    if (!stored || stored->text.empty()) {
         return std::nullopt;
     }
-    return type == REG_EXPAND_SZ ? ExpandVariables(text) : text;
+    return stored->type == REG_EXPAND_SZ ? ExpandVariables(stored->text) : stored->text;
 }

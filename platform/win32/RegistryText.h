@@ -19,7 +19,21 @@ bool IsTextType(DWORD type);
 // Throws Win32Error.
 std::wstring ExpandVariables(const std::wstring &text);
 
-// The text of value name of root\subKey, in the registry's 64-bit view (the
-// machine's own, from a 32-bit process too), a REG_EXPAND_SZ expanded;
-// nothing when the key or value is missing or holds no text.
-std::optional<std::wstring> ReadTextValue(HKEY root, const wchar_t *subKey, const wchar_t *name);
+// A string value as stored: its text, unexpanded, and its type.
+struct StoredText {
+    std::wstring text;
+    DWORD type;
+};
+
+// The string value name of root\subKey as stored, opened with view (0, or
+// KEY_WOW64_64KEY for the machine's own view from a 32-bit process too);
+// nothing when the key or the value is missing or holds no text. Throws
+// Win32Error, naming where, on any other failure.
+std::optional<StoredText> ReadText(HKEY root, const std::wstring &subKey, const wchar_t *name,
+                                   const std::string &where, REGSAM view = 0);
+
+// The same with a REG_EXPAND_SZ's variables expanded from this process's
+// environment, and nothing for an empty text.
+std::optional<std::wstring> ReadExpandedText(HKEY root, const std::wstring &subKey,
+                                             const wchar_t *name, const std::string &where,
+                                             REGSAM view = 0);

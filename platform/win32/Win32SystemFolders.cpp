@@ -47,15 +47,21 @@ std::optional<std::wstring> EnvironmentVariable(const wchar_t *name) {
     return std::nullopt;
 }
 
+// A value of the machine's, in its own (64-bit) view of the registry.
+std::optional<std::wstring> Machine(const wchar_t *key, const wchar_t *name) {
+    return ReadExpandedText(HKEY_LOCAL_MACHINE, key, name, "HKEY_LOCAL_MACHINE\\" + Narrow(key),
+                            KEY_WOW64_64KEY);
+}
+
 std::vector<std::string> LookUpVirtualized() {
     // Read in the 64-bit view, these name the 64-bit Program Files also to
     // a 32-bit process, which its own view would give Program Files (x86)
     // for both. A 32-bit Windows has neither of the last two.
     std::vector<std::optional<std::wstring>> candidates{
-        ReadTextValue(HKEY_LOCAL_MACHINE, CurrentVersion, L"ProgramFilesDir"),
-        ReadTextValue(HKEY_LOCAL_MACHINE, CurrentVersion, L"ProgramW6432Dir"),
-        ReadTextValue(HKEY_LOCAL_MACHINE, CurrentVersion, L"ProgramFilesDir (x86)"),
-        ReadTextValue(HKEY_LOCAL_MACHINE, ProfileList, L"ProgramData"),
+        Machine(CurrentVersion, L"ProgramFilesDir"),
+        Machine(CurrentVersion, L"ProgramW6432Dir"),
+        Machine(CurrentVersion, L"ProgramFilesDir (x86)"),
+        Machine(ProfileList, L"ProgramData"),
         WindowsFolder(),
     };
     std::vector<std::wstring> distinct;
@@ -76,7 +82,8 @@ std::vector<std::string> LookUpVirtualized() {
 
 std::string LookUpLocalAppData() {
     std::optional<std::wstring> folder =
-        ReadTextValue(HKEY_CURRENT_USER, UserShellFolders, L"Local AppData");
+        ReadExpandedText(HKEY_CURRENT_USER, UserShellFolders, L"Local AppData",
+                         "HKEY_CURRENT_USER\\User Shell Folders");
     if (!folder) {
         folder = EnvironmentVariable(L"LOCALAPPDATA");
     }

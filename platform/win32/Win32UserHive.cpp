@@ -64,22 +64,14 @@ Win32UserHive::~Win32UserHive() {
 }
 
 std::optional<std::string> Win32UserHive::LocalAppData() {
-    unique_hkey folders;
-    LSTATUS status = RegOpenKeyExW(HKEY_USERS, (Widen(name_) + UserShellFolders).c_str(), 0,
-                                   KEY_QUERY_VALUE, folders.put());
-    std::wstring text;
-    DWORD type = 0;
-    if (status == ERROR_SUCCESS) {
-        // As stored, unexpanded: the variables are the user's, not this
-        // process's.
-        status = ReadStoredText(folders.get(), L"Local AppData", text, type);
-    }
-    if (status == ERROR_FILE_NOT_FOUND || (status == ERROR_SUCCESS && !IsTextType(type))) {
+    // As stored, unexpanded: the variables are the user's, not this
+    // process's.
+    const std::optional<StoredText> stored = ReadText(HKEY_USERS, Widen(name_) + UserShellFolders,
+                                                      L"Local AppData", "HKEY_USERS\\" + name_);
+    if (!stored) {
         return std::nullopt;
     }
-    if (status != ERROR_SUCCESS) {
-        throw Win32ErrorOn(static_cast<DWORD>(status), "HKEY_USERS\\" + name_, "RegQueryValueExW");
-    }
+    const std::wstring &text = stored->text;
     const std::wstring variable = UserProfileVariable;
     const std::wstring profile = Widen(profileFolder_);
     std::wstring expanded;

@@ -32,27 +32,13 @@ bool IsUserSid(const std::wstring &name) {
 
 // The profile's folder in full form, when its entry names one that exists.
 std::optional<std::wstring> ProfileFolder(HKEY list, const std::wstring &sid) {
-    unique_hkey profile;
-    LSTATUS status = RegOpenKeyExW(list, sid.c_str(), 0, KEY_QUERY_VALUE, profile.put());
-    std::wstring folder;
-    DWORD type = 0;
-    if (status == ERROR_SUCCESS) {
-        status = ReadStoredText(profile.get(), L"ProfileImagePath", folder, type);
-    }
-    if (status == ERROR_FILE_NOT_FOUND || (status == ERROR_SUCCESS && !IsTextType(type))) {
+    std::optional<std::wstring> folder =
+        ReadExpandedText(list, sid, L"ProfileImagePath", Narrow(sid));
+    if (!folder) {
         return std::nullopt;
     }
-    if (status != ERROR_SUCCESS) {
-        throw Win32ErrorOn(static_cast<DWORD>(status), Narrow(sid), "RegQueryValueExW");
-    }
-    if (folder.empty()) {
-        return std::nullopt;
-    }
-    if (type == REG_EXPAND_SZ) {
-        folder = ExpandVariables(folder);
-    }
-    folder = FullForm(folder);
-    const DWORD attributes = GetFileAttributesW(LongPathForm(folder).c_str());
+    folder = FullForm(*folder);
+    const DWORD attributes = GetFileAttributesW(LongPathForm(*folder).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         return std::nullopt;
     }

@@ -103,6 +103,14 @@ public:
     std::function<void(const std::string &from)> beforeRename;
 
     void AddFile(const std::string &path) { files[path] = path.substr(path.rfind('\\') + 1); }
+    // The paths that hold a normal file, sorted.
+    std::vector<std::string> Names() const {
+        std::vector<std::string> names;
+        for (const auto &file : files) {
+            names.push_back(file.first);
+        }
+        return names;
+    }
 
     std::string FirstMatchingFile(const std::string &path) override {
         searched.push_back(path);

@@ -58,13 +58,7 @@ protected:
         return RunCommand(fakes.Services(), profiles, output, ParseCommandLine(arguments),
                           "Torvane");
     }
-    std::vector<std::string> Files() const {
-        std::vector<std::string> names;
-        for (const auto &file : fakes.files.files) {
-            names.push_back(file.first);
-        }
-        return names;
-    }
+    std::vector<std::string> Files() const { return fakes.files.Names(); }
 };
 
 TEST_F(AllUsersJobTest, WithoutAdministratorRightsNothingIsTouched) {

@@ -1,4 +1,5 @@
 #include "core/CommandJob.h"
+#include "CommandRun.h"
 #include "app/modMain.h"
 #include "base/Win32Codes.h"
 #include "core/Outcome.h"
@@ -28,13 +29,7 @@ protected:
         return RunCommand(fakes.Services(), profiles, output, ParseCommandLine(arguments),
                           "Torvane");
     }
-    std::vector<std::string> Files() const {
-        std::vector<std::string> names;
-        for (const auto &file : fakes.files.files) {
-            names.push_back(file.first);
-        }
-        return names;
-    }
+    std::vector<std::string> Files() const { return fakes.files.Names(); }
 };
 
 struct JobCase {
@@ -146,26 +141,15 @@ TEST_F(CommandJobTest, EachStateOfTheTwoNamesEndsInItsCode) {
              ". Error 32: Sharing violation."},
     };
     for (const JobCase &c : cases) {
-        FakeServices fresh;
-        FakeRunOutput out;
-        for (const std::string &file : c.before) {
-            fresh.files.AddFile(file);
-        }
-        fresh.files.renameFailure = c.renameFailure;
-        const ProgramSettingsLifetime lifetime;
-        EXPECT_EQ(c.exitCode, RunCommand(fresh.Services(), profiles, out,
-                                         ParseCommandLine(c.arguments), "Torvane"))
-            << c.name;
-        std::vector<std::string> after;
-        for (const auto &file : fresh.files.files) {
-            after.push_back(file.first);
-        }
-        EXPECT_EQ(c.after, after) << c.name;
-        EXPECT_EQ(std::vector<std::string>{c.line}, out.lines) << c.name;
-        EXPECT_TRUE(fresh.dialogs.messages.empty()) << c.name;
+        const CommandRun run = RunOver(c.arguments, c.before, [&](FakeServices &arranged) {
+            arranged.files.renameFailure = c.renameFailure;
+        });
+        EXPECT_EQ(c.exitCode, run.exitCode) << c.name;
+        EXPECT_EQ(c.after, run.files) << c.name;
+        EXPECT_EQ(std::vector<std::string>{c.line}, run.lines) << c.name;
+        EXPECT_EQ(0u, run.messagesShown) << c.name;
         // The registry is read only when no path is given.
-        EXPECT_TRUE(fresh.registry.OpenedPaths().empty()) << c.name;
-        EXPECT_EQ(nullptr, gProgramSettings) << c.name;
+        EXPECT_EQ(0u, run.keysOpened) << c.name;
     }
 }
 

@@ -1,6 +1,7 @@
 // The user's VirtualStore copy of the database, set aside with the file
 // itself: in the window and from the command line.
 
+#include "CommandRun.h"
 #include "app/modMain.h"
 #include "core/CommandJob.h"
 #include "fakes/FakeServices.h"
@@ -32,13 +33,7 @@ protected:
             fakes.files.AddFile(path);
         }
     }
-    std::vector<std::string> Files() const {
-        std::vector<std::string> names;
-        for (const auto &file : fakes.files.files) {
-            names.push_back(file.first);
-        }
-        return names;
-    }
+    std::vector<std::string> Files() const { return fakes.files.Names(); }
     void ClickRename() {
         frmMain form(fakes.Services(), view);
         view.databaseFileText = Db;
@@ -201,22 +196,12 @@ TEST_F(VirtualStoreTest, TheQuietRunMovesBothCopiesAndAnswersFromTheirState) {
          {"Renamed D:\\Data\\QvxData.mdb to D:\\Data\\QvxData.mdb.Advanced."}},
     };
     for (const QuietCase &c : cases) {
-        FakeServices fresh;
-        FakeRunOutput out;
-        for (const std::string &file : c.before) {
-            fresh.files.AddFile(file);
-        }
-        fresh.files.renameFailures = c.failures;
-        const ProgramSettingsLifetime lifetime;
-        EXPECT_EQ(c.exitCode, RunCommand(fresh.Services(), profiles, out,
-                                         ParseCommandLine(c.arguments), "Torvane"))
-            << c.name;
-        std::vector<std::string> after;
-        for (const auto &file : fresh.files.files) {
-            after.push_back(file.first);
-        }
-        EXPECT_EQ(c.after, after) << c.name;
-        EXPECT_EQ(c.lines, out.lines) << c.name;
+        const CommandRun run = RunOver(c.arguments, c.before, [&](FakeServices &arranged) {
+            arranged.files.renameFailures = c.failures;
+        });
+        EXPECT_EQ(c.exitCode, run.exitCode) << c.name;
+        EXPECT_EQ(c.after, run.files) << c.name;
+        EXPECT_EQ(c.lines, run.lines) << c.name;
     }
 }
 

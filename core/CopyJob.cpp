@@ -41,6 +41,7 @@ PathKind Probe(IFileSystem &files, const std::string &path) {
 std::vector<CopyState> Look(IFileSystem &files, const std::vector<DatabaseCopy> &copies,
                             Direction direction) {
     std::vector<CopyState> states;
+    states.reserve(copies.size());
     for (const DatabaseCopy &copy : copies) {
         states.push_back(
             {Probe(files, FromName(copy, direction)), Probe(files, ToName(copy, direction))});

@@ -53,9 +53,9 @@ Timing RunTorvaneQuiet(const std::wstring &folder, const SampleDatabase &sample)
     return {0, torvane.ElapsedMs(), 0};
 }
 
-Timing RunMoveFloor(const std::wstring &folder, const SampleDatabase &sample) {
+Timing RunQuietFloor(const std::wstring &folder, const SampleDatabase &sample) {
     sample.Reset();
-    WatchedProcess floor(folder + L"bench_floor_move.exe", {sample.Path(), sample.RenamedPath()});
+    WatchedProcess floor(folder + L"bench_floor_quiet.exe");
     floor.WaitForExit();
     return {0, floor.ElapsedMs(), 0};
 }

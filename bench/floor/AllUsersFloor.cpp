@@ -91,7 +91,8 @@ int wmain() {
                          folder.data(), &folderSize) != ERROR_SUCCESS) {
             continue;
         }
-        const std::wstring path = DatabasePathOf(folder.c_str());
+        // The folder's text ends at its NUL; the rest of the buffer is room.
+        const std::wstring path = DatabasePathOf({folder.data(), std::wcslen(folder.data())});
         if (path.empty()) {
             continue;
         }

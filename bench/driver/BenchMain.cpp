@@ -5,12 +5,14 @@
 // runs and for each half of them, so a reader sees how much of a difference
 // is noise. Against the floor with Torvane's manifest, and the one that also
 // shows a message before it ends, what is left is Torvane's own cost. The
-// quiet job (/quiet: start, rename, exit) is set against a console program
-// that calls MoveFileExW once.
+// quiet job (/quiet: start, look up the database, rename it, exit) is set
+// against a console program that reads the same registry value and renames
+// the file it names.
 // Tab-separated, for scripts/bench.
 //
 //   bench_driver [runs]      runs of each program, 100 unless given
 
+#include "FineTimer.h"
 #include "Jobs.h"
 #include "Summary.h"
 #include "platform/win32/Win32Application.h"
@@ -19,6 +21,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -47,26 +50,37 @@ struct Round {
     Timing floorWithManifest;
     Timing floorWithMessage;
     Timing quiet;
-    Timing moveFloor;
+    Timing quietFloor;
 };
 
-// One run of each program, Torvane first, each after a pause.
-Round RunRound(const std::wstring &folder, const SampleDatabase &sample) {
+// One run of each program, each after a pause: the window programs, then
+// the quiet job and its floor. Every other round runs each group in reverse,
+// so Torvane and its floors take turns at coming first after the pause and
+// at following one program or another.
+Round RunRound(const std::wstring &folder, const SampleDatabase &sample, bool reversed) {
     Round round{};
-    Sleep(SettleMs);
-    round.torvane = RunTorvane(folder, sample);
-    Sleep(SettleMs);
-    round.floor = RunFloor(folder, L"bench_floor.exe", FloorEnding::OnTheClick);
-    Sleep(SettleMs);
-    round.floorWithManifest =
-        RunFloor(folder, L"bench_floor_manifest.exe", FloorEnding::OnTheClick);
-    Sleep(SettleMs);
-    round.floorWithMessage =
-        RunFloor(folder, L"bench_floor_message.exe", FloorEnding::AfterAMessage);
-    Sleep(SettleMs);
-    round.quiet = RunTorvaneQuiet(folder, sample);
-    Sleep(SettleMs);
-    round.moveFloor = RunMoveFloor(folder, sample);
+    const std::vector<std::function<void()>> windowRuns{
+        [&] { round.torvane = RunTorvane(folder, sample); },
+        [&] { round.floor = RunFloor(folder, L"bench_floor.exe", FloorEnding::OnTheClick); },
+        [&] {
+            round.floorWithManifest =
+                RunFloor(folder, L"bench_floor_manifest.exe", FloorEnding::OnTheClick);
+        },
+        [&] {
+            round.floorWithMessage =
+                RunFloor(folder, L"bench_floor_message.exe", FloorEnding::AfterAMessage);
+        },
+    };
+    const std::vector<std::function<void()>> quietRuns{
+        [&] { round.quiet = RunTorvaneQuiet(folder, sample); },
+        [&] { round.quietFloor = RunQuietFloor(folder, sample); },
+    };
+    for (const auto *runs : {&windowRuns, &quietRuns}) {
+        for (std::size_t i = 0; i < runs->size(); ++i) {
+            Sleep(SettleMs);
+            (*runs)[reversed ? runs->size() - 1 - i : i]();
+        }
+    }
     return round;
 }
 
@@ -115,14 +129,16 @@ int main(int argc, char **argv) {
         const std::wstring folder = FolderOf(ExecutablePath());
         const SampleDatabase sample;
 
+        const FineTimer timer;
+
         // The first round fills the caches and starts Wine's own services;
         // it is not counted.
-        RunRound(folder, sample);
+        RunRound(folder, sample, false);
 
         std::vector<Round> rounds;
         rounds.reserve(static_cast<std::size_t>(runs));
         for (int run = 0; run < runs; ++run) {
-            rounds.push_back(RunRound(folder, sample));
+            rounds.push_back(RunRound(folder, sample, run % 2 == 1));
         }
         std::printf("figure\ttorvane_median\ttorvane_least\ttorvane_greatest\tfloor_median\t"
                     "floor_least\tfloor_greatest\tratio_median\tratio_least\tratio_greatest\t"
@@ -139,7 +155,7 @@ int main(int argc, char **argv) {
                     &Round::floor, rounds);
         PrintFigure("peak_working_set_kib_message", &Timing::peakWorkingSetKiB, &Round::torvane,
                     &Round::floorWithMessage, rounds);
-        PrintFigure("quiet_ms", &Timing::wholeMs, &Round::quiet, &Round::moveFloor, rounds);
+        PrintFigure("quiet_ms", &Timing::wholeMs, &Round::quiet, &Round::quietFloor, rounds);
         return 0;
     } catch (const std::exception &failure) {
         std::fprintf(stderr, "bench_driver: %s\n", failure.what());

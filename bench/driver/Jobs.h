@@ -20,8 +20,9 @@ Timing RunTorvane(const std::wstring &folder, const SampleDatabase &sample);
 // Torvane's quiet job: start with /quiet, find the database, rename it,
 // exit. Only wholeMs is measured.
 Timing RunTorvaneQuiet(const std::wstring &folder, const SampleDatabase &sample);
-// Its floor's: a console program that renames the same file with one call.
-Timing RunMoveFloor(const std::wstring &folder, const SampleDatabase &sample);
+// Its floor's: a console program that reads the same registry value and
+// renames the file it names.
+Timing RunQuietFloor(const std::wstring &folder, const SampleDatabase &sample);
 // How a build of the floor ends once its button is clicked.
 enum class FloorEnding { OnTheClick, AfterAMessage };
 

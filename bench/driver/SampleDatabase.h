@@ -1,8 +1,9 @@
 #pragma once
 
-// The database Torvane finds at start-up while it is timed: a small file in
-// a temp folder of the driver's own, named by the registry value Torvane
-// reads. The value is put back and the folder removed afterwards.
+// The database Torvane and the quiet job's floor find while they are timed:
+// a small file in a temp folder of the driver's own, named by the registry
+// value Torvane reads, so both look it up the same way. The value is put
+// back and the folder removed afterwards.
 
 #include "DatabaseSetting.h"
 #include "TempFolder.h"

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <string>
 #include <utility>
 
 template <typename Handle, typename Traits> class UniqueHandle {
@@ -77,3 +78,45 @@ using unique_hkey = UniqueHandle<HKEY, RegistryKeyTraits>;
 using unique_hfont = UniqueHandle<HFONT, FontTraits>;
 using unique_hwnd = UniqueHandle<HWND, WindowTraits>;
 using unique_hmodule = UniqueHandle<HMODULE, ModuleTraits>;
+
+// A hive file loaded with RegLoadKeyW as a key under HKEY_USERS or
+// HKEY_LOCAL_MACHINE, unloaded when its owner goes away. Every key opened
+// inside it must be closed first, or the unload fails.
+class unique_hive {
+public:
+    unique_hive() noexcept = default;
+    unique_hive(const unique_hive &) = delete;
+    unique_hive &operator=(const unique_hive &) = delete;
+    unique_hive(unique_hive &&other) noexcept
+        : root_(std::exchange(other.root_, nullptr)), name_(std::move(other.name_)) {}
+    unique_hive &operator=(unique_hive &&other) noexcept {
+        reset();
+        root_ = std::exchange(other.root_, nullptr);
+        name_ = std::move(other.name_);
+        return *this;
+    }
+    ~unique_hive() { reset(); }
+
+    // Loads file as root\name, unloading the hive held so far first; gives
+    // the registry's status. Needs SeBackupPrivilege and SeRestorePrivilege
+    // enabled in the process's token.
+    LSTATUS load(HKEY root, const std::wstring &name, const std::wstring &file) {
+        reset();
+        const LSTATUS status = RegLoadKeyW(root, name.c_str(), file.c_str());
+        if (status == ERROR_SUCCESS) {
+            root_ = root;
+            name_ = name;
+        }
+        return status;
+    }
+    explicit operator bool() const noexcept { return root_ != nullptr; }
+    void reset() noexcept {
+        if (root_ != nullptr) {
+            RegUnLoadKeyW(std::exchange(root_, nullptr), name_.c_str());
+        }
+    }
+
+private:
+    HKEY root_ = nullptr;
+    std::wstring name_;
+};

@@ -8,9 +8,13 @@
 // quiet job (/quiet: start, look up the database, rename it, exit) is set
 // against a console program that reads the same registry value and renames
 // the file it names.
+// The all-users job (/quiet /allusers over logged-off users) is set against
+// a console program that loads, reads and unloads each user's hive and
+// renames the file it names, with 10 users and with users users.
 // Tab-separated, for scripts/bench.
 //
-//   bench_driver [runs]      runs of each program, 100 unless given
+//   bench_driver [runs] [users]   runs of each program, 100 unless given;
+//                                 users for the all-users job, 50 unless given
 
 #include "FineTimer.h"
 #include "Jobs.h"
@@ -29,6 +33,10 @@
 namespace {
 
 constexpr int DefaultRuns = 100;
+constexpr int DefaultUsers = 50;
+// The all-users job is also timed over this many users, to show whether
+// its time per user stays flat as the users grow.
+constexpr int FewUsers = 10;
 // Lets the last program's process finish going away before the next starts.
 constexpr DWORD SettleMs = 100;
 
@@ -38,6 +46,14 @@ int RunsFrom(int argc, char **argv) {
         throw std::runtime_error("the number of runs must be a whole number of at least 2");
     }
     return runs;
+}
+
+int UsersFrom(int argc, char **argv) {
+    const int users = argc > 2 ? std::atoi(argv[2]) : DefaultUsers;
+    if (users < 1) {
+        throw std::runtime_error("the number of users must be a whole number of at least 1");
+    }
+    return users;
 }
 
 std::wstring FolderOf(const std::wstring &path) {
@@ -84,11 +100,39 @@ Round RunRound(const std::wstring &folder, const SampleDatabase &sample, bool re
     return round;
 }
 
+struct AllUsersRound {
+    Timing torvane;
+    Timing floor;
+};
+
+// Rounds of the all-users job and its floor over a bed of users, each round
+// in the other order from the last, after one round not counted.
+std::vector<AllUsersRound> RunAllUsersRounds(const std::wstring &folder, int users, int runs) {
+    const AllUsersBed bed(users);
+    std::vector<AllUsersRound> rounds;
+    for (int run = -1; run < runs; ++run) {
+        AllUsersRound round{};
+        const std::vector<std::function<void()>> jobs{
+            [&] { round.torvane = RunTorvaneAllUsers(folder, bed); },
+            [&] { round.floor = RunAllUsersFloor(folder, bed); },
+        };
+        for (std::size_t i = 0; i < jobs.size(); ++i) {
+            Sleep(SettleMs);
+            jobs[run % 2 == 1 ? jobs.size() - 1 - i : i]();
+        }
+        if (run >= 0) {
+            rounds.push_back(round);
+        }
+    }
+    return rounds;
+}
+
 void PrintSummary(const Summary &summary) {
     std::printf("\t%.3f\t%.3f\t%.3f", summary.median, summary.least, summary.greatest);
 }
 
 // Torvane's least figure over the floor's least, over rounds [first, last).
+template <typename Round>
 double LeastRatio(double Timing::*figure, Timing Round::*ourRun, Timing Round::*floor,
                   const std::vector<Round> &rounds, std::size_t first, std::size_t last) {
     std::vector<double> ours;
@@ -101,6 +145,7 @@ double LeastRatio(double Timing::*figure, Timing Round::*ourRun, Timing Round::*
 }
 
 // One figure of ourRun, Torvane's run of some job, against floor's.
+template <typename Round>
 void PrintFigure(const char *name, double Timing::*figure, Timing Round::*ourRun,
                  Timing Round::*floor, const std::vector<Round> &rounds) {
     std::vector<double> ours;
@@ -126,20 +171,26 @@ void PrintFigure(const char *name, double Timing::*figure, Timing Round::*ourRun
 int main(int argc, char **argv) {
     try {
         const int runs = RunsFrom(argc, argv);
+        const int users = UsersFrom(argc, argv);
         const std::wstring folder = FolderOf(ExecutablePath());
-        const SampleDatabase sample;
-
         const FineTimer timer;
-
-        // The first round fills the caches and starts Wine's own services;
-        // it is not counted.
-        RunRound(folder, sample, false);
 
         std::vector<Round> rounds;
         rounds.reserve(static_cast<std::size_t>(runs));
-        for (int run = 0; run < runs; ++run) {
-            rounds.push_back(RunRound(folder, sample, run % 2 == 1));
+        {
+            const SampleDatabase sample;
+            // The first round fills the caches and starts Wine's own
+            // services; it is not counted.
+            RunRound(folder, sample, false);
+            for (int run = 0; run < runs; ++run) {
+                rounds.push_back(RunRound(folder, sample, run % 2 == 1));
+            }
         }
+        // With the sample's setting gone, the running user has no database:
+        // the floor passes over a user whose hive is in use, and Torvane
+        // finds nothing to do for them.
+        const std::vector<AllUsersRound> few = RunAllUsersRounds(folder, FewUsers, runs);
+        const std::vector<AllUsersRound> many = RunAllUsersRounds(folder, users, runs);
         std::printf("figure\ttorvane_median\ttorvane_least\ttorvane_greatest\tfloor_median\t"
                     "floor_least\tfloor_greatest\tratio_median\tratio_least\tratio_greatest\t"
                     "least_ratio\tleast_ratio_first_half\tleast_ratio_second_half\n");
@@ -156,6 +207,11 @@ int main(int argc, char **argv) {
         PrintFigure("peak_working_set_kib_message", &Timing::peakWorkingSetKiB, &Round::torvane,
                     &Round::floorWithMessage, rounds);
         PrintFigure("quiet_ms", &Timing::wholeMs, &Round::quiet, &Round::quietFloor, rounds);
+        PrintFigure("all_users_few_ms", &Timing::wholeMs, &AllUsersRound::torvane,
+                    &AllUsersRound::floor, few);
+        PrintFigure("all_users_many_ms", &Timing::wholeMs, &AllUsersRound::torvane,
+                    &AllUsersRound::floor, many);
+        std::printf("all_users_counts\t%d\t%d\n", FewUsers, users);
         return 0;
     } catch (const std::exception &failure) {
         std::fprintf(stderr, "bench_driver: %s\n", failure.what());

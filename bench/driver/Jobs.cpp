@@ -64,3 +64,17 @@ Timing RunQuietFloor(const std::wstring &folder, const SampleDatabase &sample) {
     floor.WaitForExit();
     return {0, floor.ElapsedMs(), 0};
 }
+
+Timing RunTorvaneAllUsers(const std::wstring &folder, const AllUsersBed &bed) {
+    bed.Reset();
+    WatchedProcess torvane(folder + L"Torvane.exe", {L"/quiet", L"/allusers"});
+    torvane.WaitForExit();
+    return {0, torvane.ElapsedMs(), 0};
+}
+
+Timing RunAllUsersFloor(const std::wstring &folder, const AllUsersBed &bed) {
+    bed.Reset();
+    WatchedProcess floor(folder + L"bench_floor_all_users.exe");
+    floor.WaitForExit();
+    return {0, floor.ElapsedMs(), 0};
+}

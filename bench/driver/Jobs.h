@@ -2,6 +2,7 @@
 
 // One timed run of each program, from its start to its end.
 
+#include "AllUsersBed.h"
 #include "SampleDatabase.h"
 
 #include <string>
@@ -23,6 +24,12 @@ Timing RunTorvaneQuiet(const std::wstring &folder, const SampleDatabase &sample)
 // Its floor's: a console program that reads the same registry value and
 // renames the file it names.
 Timing RunQuietFloor(const std::wstring &folder, const SampleDatabase &sample);
+// Torvane's all-users job over the bed's users: /quiet /allusers, run as
+// the administrator the driver is. Only wholeMs is measured.
+Timing RunTorvaneAllUsers(const std::wstring &folder, const AllUsersBed &bed);
+// Its floor's: a console program that loads, reads and unloads each user's
+// hive and renames the file it names.
+Timing RunAllUsersFloor(const std::wstring &folder, const AllUsersBed &bed);
 // How a build of the floor ends once its button is clicked.
 enum class FloorEnding { OnTheClick, AfterAMessage };
 

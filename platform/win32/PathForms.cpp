@@ -105,6 +105,13 @@ std::wstring OrdinaryForm(const std::wstring &path) {
 std::wstring FullForm(const std::wstring &path) {
     // Cut at separators of the \\?\ form, whose root is plain to see.
     const std::wstring extended = ExtendedForm(path);
+    // Only an 8.3 name has a long form other than itself, and every short
+    // name the file system makes for a longer one holds a tilde: a path
+    // without one is its own long form. Asking costs a folder search for
+    // each part of the path, several milliseconds under Wine.
+    if (extended.find(L'~') == std::wstring::npos) {
+        return UsualForm(extended);
+    }
     const std::size_t root = RootLength(extended);
     // The longest part that exists takes its long form; what follows it
     // does not exist yet and stays as given.

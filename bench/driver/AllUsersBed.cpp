@@ -19,3 +19,11 @@ void AllUsersBed::Reset() const {
         }
     }
 }
+
+void AllUsersBed::CheckSetAside(const std::string &who) const {
+    for (const std::wstring &database : databases_) {
+        if (Exists(database) || !Exists(database + L".Advanced")) {
+            throw std::runtime_error(who + " did not set aside every user's database");
+        }
+    }
+}

@@ -8,6 +8,7 @@
 #include "TestProfile.h"
 
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,9 @@ public:
     int Users() const { return static_cast<int>(databases_.size()); }
     // Every user's database under its own name, with no renamed copy.
     void Reset() const;
+    // Throws, naming who, unless every user's database is set aside: a run
+    // that did less is not timed as if it had done the job.
+    void CheckSetAside(const std::string &who) const;
 
 private:
     std::vector<std::unique_ptr<TestProfile>> profiles_;

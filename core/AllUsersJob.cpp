@@ -28,7 +28,7 @@ public:
         std::vector<UserProfile> users;
         try {
             users = profiles_.Users();
-            folders_ = services_.folders.VirtualizedFolders();
+            result_.virtualizedFolders = services_.folders.VirtualizedFolders();
         } catch (const std::exception &failure) {
             Fail("Nothing changed: cannot list the users of this machine", failure);
             return result_;
@@ -92,18 +92,21 @@ private:
     void AddCopies(const std::string &label, const UserProfile &user, const std::string &path,
                    bool fromUser, const std::string &localAppData) {
         IFileSystem &files = services_.files;
-        const std::string fullPath = files.FullPath(path);
-        UserCopies found{label, user.folder, {}};
-        if (auto copy = VirtualStorePath(files, fullPath, folders_, files.FullPath(localAppData))) {
-            found.copies.push_back({std::move(*copy), true});
-        }
+        UserCopies found{label, user.folder,
+                         CopiesOf(files, files.FullPath(path), result_.virtualizedFolders,
+                                  files.FullPath(localAppData))};
+        // The path itself comes last; the user controls it when it came from
+        // their setting, and it is listed once, for the first user.
+        DatabaseCopy &own = found.copies.back();
+        own.userControlled = fromUser;
         const bool listed =
             std::any_of(listed_.begin(), listed_.end(), [&](const std::string &earlier) {
-                return files.SameName(earlier, fullPath);
+                return files.SameName(earlier, own.path);
             });
-        if (!listed) {
-            listed_.push_back(fullPath);
-            found.copies.push_back({fullPath, fromUser});
+        if (listed) {
+            found.copies.pop_back();
+        } else {
+            listed_.push_back(own.path);
         }
         result_.users.push_back(std::move(found));
     }
@@ -120,7 +123,6 @@ private:
     IUserProfiles &profiles_;
     const std::optional<std::string> &path_;
     RunReport &report_;
-    std::vector<std::string> folders_;
     std::vector<std::string> listed_;
     EveryUsersCopies result_;
 };
@@ -165,15 +167,7 @@ Outcome MoveEveryUsersCopies(const PlatformServices &services, const EveryUsersC
             failure = code;
         }
     };
-    std::vector<std::string> folders;
-    try {
-        folders = services.folders.VirtualizedFolders();
-    } catch (const std::exception &error) {
-        outcome.exitCode = ExitCodeFor(ToAppError(error));
-        outcome.lines.push_back(FailureLine(
-            "Nothing changed: cannot tell where Windows keeps programs' data", ToAppError(error)));
-        return outcome;
-    }
+    const std::vector<std::string> &folders = everyone.virtualizedFolders;
     bool foundAny = false;
     int moved = 0;
     int alreadyDone = 0;

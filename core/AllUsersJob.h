@@ -27,6 +27,8 @@ struct UserCopies {
 
 struct EveryUsersCopies {
     std::vector<UserCopies> users;
+    // The folders Windows virtualizes, as the search found them.
+    std::vector<std::string> virtualizedFolders;
     // The first failure met while reading the users' settings, or 0. Its
     // line, like every line of the search, went to the report.
     int failure = 0;

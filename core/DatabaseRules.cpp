@@ -27,13 +27,15 @@ bool FileExists(IFileSystem &files, const std::string &path) {
     return !files.FirstMatchingFile(path).empty();
 }
 
-bool AnyCopyExists(IFileSystem &files, const std::vector<DatabaseCopy> &copies) {
+std::vector<DatabaseCopy> ExistingCopies(IFileSystem &files,
+                                         const std::vector<DatabaseCopy> &copies) {
+    std::vector<DatabaseCopy> existing;
     for (const DatabaseCopy &copy : copies) {
         if (FileExists(files, copy.path)) {
-            return true;
+            existing.push_back(copy);
         }
     }
-    return false;
+    return existing;
 }
 
 void MoveCopy(IFileSystem &files, const DatabaseCopy &copy, Direction direction) {
@@ -46,23 +48,18 @@ void MoveCopy(IFileSystem &files, const DatabaseCopy &copy, Direction direction)
     }
 }
 
-void SetAsideEveryCopy(const PlatformServices &services, const std::vector<DatabaseCopy> &copies) {
-    std::vector<const DatabaseCopy *> existing;
-    for (const DatabaseCopy &copy : copies) {
-        if (FileExists(services.files, copy.path)) {
-            existing.push_back(&copy);
-        }
-    }
-    for (const DatabaseCopy *copy : existing) {
+void SetAsideEveryCopy(const PlatformServices &services,
+                       const std::vector<DatabaseCopy> &existing) {
+    for (const DatabaseCopy &copy : existing) {
         // Anything at the name, hidden or not, would make the rename fail.
-        if (services.files.KindOf(RenamedPath(copy->path)) != PathKind::Nothing) {
+        if (services.files.KindOf(RenamedPath(copy.path)) != PathKind::Nothing) {
             throw AppError(ErrorCategory::Win32, Win32Code::AlreadyExists,
                            services.application.ErrorText(Win32Code::AlreadyExists),
                            "SetAsideEveryCopy");
         }
     }
-    for (const DatabaseCopy *copy : existing) {
-        MoveCopy(services.files, *copy, Direction::SetAside);
+    for (const DatabaseCopy &copy : existing) {
+        MoveCopy(services.files, copy, Direction::SetAside);
     }
 }
 

@@ -31,17 +31,18 @@ std::string LookUpDatabase(const PlatformServices &services);
 // The existence test: true when a normal file matches path. Throws AppError
 // on a path that cannot be searched.
 bool FileExists(IFileSystem &files, const std::string &path);
-// True when any of the copies holds a file.
-bool AnyCopyExists(IFileSystem &files, const std::vector<DatabaseCopy> &copies);
+// The copies that hold a file, by the existence test, in their order.
+std::vector<DatabaseCopy> ExistingCopies(IFileSystem &files,
+                                         const std::vector<DatabaseCopy> &copies);
 
 // Renames copy in direction, never over an existing file; a copy its user
 // controls only as an ordinary file of its own folder. Throws AppError.
 void MoveCopy(IFileSystem &files, const DatabaseCopy &copy, Direction direction);
 
-// Sets aside every copy that holds a file, in order. Names first: when the
-// .Advanced name of any of them is taken, nothing is renamed and the
+// Sets aside existing, copies that hold a file, in order. Names first: when
+// the .Advanced name of any of them is taken, nothing is renamed and the
 // failure is ERROR_ALREADY_EXISTS, as the rename itself would give. Throws
 // AppError, the first rename's failure ending the rest.
-void SetAsideEveryCopy(const PlatformServices &services, const std::vector<DatabaseCopy> &copies);
+void SetAsideEveryCopy(const PlatformServices &services, const std::vector<DatabaseCopy> &existing);
 
 } // namespace DatabaseRules

@@ -22,12 +22,13 @@ void frmMain::Form_Load() {
     view_.SetDatabaseFileText(path);
 
     // The path stays when a file is there or in the user's VirtualStore
-    // copy of it. A stored path the existence test cannot even search (an
-    // illegal name, say) is treated like a missing file: the user can
-    // still browse.
+    // copy of it; the copy is looked for only when the path holds none. A
+    // stored path the existence test cannot even search (an illegal name,
+    // say) is treated like a missing file: the user can still browse.
     bool exists = false;
     try {
-        exists = DatabaseRules::AnyCopyExists(services_.files, CopiesOf(services_, path));
+        exists = DatabaseRules::FileExists(services_.files, path) ||
+                 !DatabaseRules::ExistingCopies(services_.files, CopiesOf(services_, path)).empty();
     } catch (const AppError &) {
         exists = false;
     }
@@ -58,15 +59,16 @@ void frmMain::cmdRename_Click() {
         services_.dialogs.ShowMessage("Please select a file before renaming it.", MESSAGE_OK_ONLY);
         return;
     }
-    const std::vector<DatabaseCopy> copies = CopiesOf(services_, path);
-    if (!DatabaseRules::AnyCopyExists(services_.files, copies)) {
+    const std::vector<DatabaseCopy> existing =
+        DatabaseRules::ExistingCopies(services_.files, CopiesOf(services_, path));
+    if (existing.empty()) {
         services_.dialogs.ShowMessage(
             path + " does not exist.  Click the browse button to locate the database file.",
             MESSAGE_OK_ONLY);
         return;
     }
     try {
-        DatabaseRules::SetAsideEveryCopy(services_, copies);
+        DatabaseRules::SetAsideEveryCopy(services_, existing);
     } catch (const std::exception &failure) {
         if (OfferElevation(failure, path)) {
             return;

@@ -87,3 +87,15 @@ std::string ReadFile(const std::wstring &path) {
 bool Exists(const std::wstring &path) {
     return GetFileAttributesW(Extended(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
+
+std::vector<std::wstring> MakeFoldersFor(const std::wstring &path) {
+    std::vector<std::wstring> made;
+    for (std::size_t end = path.find(L'\\', 3); end != std::wstring::npos;
+         end = path.find(L'\\', end + 1)) {
+        const std::wstring folder = path.substr(0, end);
+        if (!Exists(folder) && CreateDirectoryW(folder.c_str(), nullptr)) {
+            made.push_back(folder);
+        }
+    }
+    return made;
+}

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 // A fresh folder under the temp folder, removed with everything in it when
 // the owner goes out of scope. Paths are wide and may be of any length.
@@ -24,5 +25,8 @@ private:
 void WriteFile(const std::wstring &path, const std::string &bytes, DWORD attributes = 0);
 std::string ReadFile(const std::wstring &path);
 bool Exists(const std::wstring &path);
+// Makes the missing folders on the way to path (a full path), its own folder
+// last; gives those it made, from the top down.
+std::vector<std::wstring> MakeFoldersFor(const std::wstring &path);
 // The \\?\ form of an absolute path, for creating paths of any length.
 std::wstring Extended(const std::wstring &path);

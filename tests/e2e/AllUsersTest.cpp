@@ -27,13 +27,6 @@ protected:
     static std::wstring StoreCopyOf(const TestProfile &user) {
         return user.Folder() + L"\\AppData\\Local\\VirtualStore" + DefaultDatabase::Path.substr(2);
     }
-    static void WriteWithFolders(const std::wstring &path, const std::string &bytes) {
-        for (std::size_t end = path.find(L'\\', 3); end != std::wstring::npos;
-             end = path.find(L'\\', end + 1)) {
-            CreateDirectoryW(path.substr(0, end).c_str(), nullptr);
-        }
-        WriteFile(path, bytes);
-    }
     static bool Says(const QuietRun &run, const std::wstring &text) {
         return run.output.find(Narrow(text)) != std::string::npos;
     }
@@ -50,7 +43,8 @@ TEST_F(AllUsersTest, EveryUsersDatabaseAndCopyAreSetAsideAndTheSharedFileOnce) {
     ann.WriteHive(Hive(annsDatabase));
     const TestProfile bob(Hive());
     WriteFile(annsDatabase, "ann's");
-    WriteWithFolders(StoreCopyOf(bob), "bob's");
+    MakeFoldersFor(StoreCopyOf(bob));
+    WriteFile(StoreCopyOf(bob), "bob's");
     defaultDatabase_.Create("installer's");
 
     const QuietRun run = RunTorvane({L"/quiet", L"/allusers"});

@@ -16,15 +16,8 @@ std::wstring VirtualStoreCopy::PathOf(const std::wstring &database) {
     return std::wstring(localAppData) + L"\\VirtualStore" + database.substr(2);
 }
 
-DatabaseSlot::DatabaseSlot(std::wstring path) : path_(std::move(path)) {
-    // The folders on the way, made from the top down where missing.
-    for (std::size_t end = path_.find(L'\\', 3); end != std::wstring::npos;
-         end = path_.find(L'\\', end + 1)) {
-        const std::wstring folder = path_.substr(0, end);
-        if (!Exists(folder) && CreateDirectoryW(folder.c_str(), nullptr)) {
-            madeFolders_.push_back(folder);
-        }
-    }
+DatabaseSlot::DatabaseSlot(std::wstring path)
+    : path_(std::move(path)), madeFolders_(MakeFoldersFor(path_)) {
     database_ = Take(path_);
     renamed_ = Take(RenamedPath());
 }

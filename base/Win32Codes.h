@@ -9,6 +9,7 @@ namespace Win32Code {
 constexpr std::int32_t FileNotFound = 2;            // ERROR_FILE_NOT_FOUND
 constexpr std::int32_t AccessDenied = 5;            // ERROR_ACCESS_DENIED
 constexpr std::int32_t NotEnoughMemory = 8;         // ERROR_NOT_ENOUGH_MEMORY
+constexpr std::int32_t GenFailure = 31;             // ERROR_GEN_FAILURE
 constexpr std::int32_t SharingViolation = 32;       // ERROR_SHARING_VIOLATION
 constexpr std::int32_t InvalidParameter = 87;       // ERROR_INVALID_PARAMETER
 constexpr std::int32_t OpenFailed = 110;            // ERROR_OPEN_FAILED

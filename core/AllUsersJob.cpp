@@ -158,8 +158,34 @@ EveryUsersCopies FindEveryUsersCopies(const PlatformServices &services, IUserPro
     return EveryUserSearch(services, profiles, path, report).Run();
 }
 
-Outcome MoveEveryUsersCopies(const PlatformServices &services, const EveryUsersCopies &everyone,
-                             Direction direction) {
+Plan PlanEveryUsersCopies(const PlatformServices &services, const EveryUsersCopies &everyone,
+                          Direction direction) {
+    Plan plan;
+    plan.direction = direction;
+    std::vector<std::string> listed;
+    for (const UserCopies &user : everyone.users) {
+        for (const DatabaseCopy &copy : user.copies) {
+            // Each distinct file once, for the first user it belongs to.
+            const bool seen =
+                std::any_of(listed.begin(), listed.end(), [&](const std::string &earlier) {
+                    return services.files.SameName(earlier, copy.path);
+                });
+            if (seen) {
+                continue;
+            }
+            listed.push_back(copy.path);
+            PlanUnit unit = UnitOf(user.user, {copy});
+            unit.copies.front().leftAlone =
+                WhyLeftAlone(services, everyone.virtualizedFolders, user, copy);
+            plan.units.push_back(std::move(unit));
+        }
+    }
+    Decide(services, plan);
+    return plan;
+}
+
+Outcome EveryUsersOutcome(const PlatformServices &services, const EveryUsersCopies &everyone,
+                          const Plan &plan) {
     Outcome outcome;
     int failure = everyone.failure;
     const auto failed = [&](int code) {
@@ -167,44 +193,55 @@ Outcome MoveEveryUsersCopies(const PlatformServices &services, const EveryUsersC
             failure = code;
         }
     };
-    const std::vector<std::string> &folders = everyone.virtualizedFolders;
     bool foundAny = false;
     int moved = 0;
     int alreadyDone = 0;
-    for (const UserCopies &user : everyone.users) {
-        std::vector<DatabaseCopy> allowed;
-        for (const DatabaseCopy &copy : user.copies) {
-            if (const auto why = WhyLeftAlone(services, folders, user, copy)) {
-                outcome.lines.push_back(user.user + ": " +
-                                        FailureLine("Left alone: " + *why, services.application,
-                                                    Win32Code::AccessDenied));
+    // A user none of whose files holds anything gets one line for them all.
+    const std::string *user = nullptr;
+    bool userHasLines = false;
+    std::string userPath;
+    const auto endUser = [&] {
+        if (user != nullptr && !userHasLines && !userPath.empty()) {
+            outcome.lines.push_back(*user + ": no database here: " + userPath +
+                                    " holds no file, nor does any copy of it.");
+        }
+    };
+    for (const PlanUnit &unit : plan.units) {
+        if (user == nullptr || *user != unit.user) {
+            endUser();
+            user = &unit.user;
+            userHasLines = false;
+            userPath.clear();
+        }
+        for (const PlannedCopy &planned : unit.copies) {
+            if (planned.leftAlone) {
+                outcome.lines.push_back(unit.user + ": " +
+                                        FailureLine("Left alone: " + *planned.leftAlone,
+                                                    services.application, Win32Code::AccessDenied));
                 failed(Win32Code::AccessDenied);
-            } else {
-                allowed.push_back(copy);
+                userHasLines = true;
             }
         }
-        if (allowed.empty()) {
-            continue;
-        }
-        const CopyOutcome moves = MoveCopies(services, allowed, direction);
+        const CopyOutcome moves = UnitOutcome(services.application, unit, plan.direction);
         foundAny = foundAny || moves.foundAny;
         moved += moves.moved;
         alreadyDone += moves.alreadyDone;
-        if (!moves.foundAny && moves.exitCode == Win32Code::FileNotFound) {
-            outcome.lines.push_back(user.user + ": no database here: " + allowed.back().path +
-                                    " holds no file, nor does any copy of it.");
+        if (!moves.foundAny && !unit.stop) {
+            userPath = unit.copies.back().copy.path;
             continue;
         }
+        userHasLines = true;
         for (const std::string &line : moves.lines) {
-            outcome.lines.push_back(user.user + ": " + line);
+            outcome.lines.push_back(unit.user + ": " + line);
         }
         if (moves.exitCode != 0) {
             failed(moves.exitCode);
         }
     }
+    endUser();
     const std::string counts = std::to_string(everyone.users.size()) + " users, " +
                                std::to_string(moved) + " copies " +
-                               (direction == Direction::SetAside ? "renamed" : "restored") +
+                               (plan.direction == Direction::SetAside ? "renamed" : "restored") +
                                " now, " + std::to_string(alreadyDone) + " found so already";
     if (failure != 0) {
         outcome.exitCode = failure;
@@ -220,4 +257,11 @@ Outcome MoveEveryUsersCopies(const PlatformServices &services, const EveryUsersC
         outcome.lines.push_back("Done for every user: " + counts + ".");
     }
     return outcome;
+}
+
+Outcome MoveEveryUsersCopies(const PlatformServices &services, const EveryUsersCopies &everyone,
+                             Direction direction) {
+    Plan plan = PlanEveryUsersCopies(services, everyone, direction);
+    CarryOut(services.files, plan, RenameMode::Rename);
+    return EveryUsersOutcome(services, everyone, plan);
 }

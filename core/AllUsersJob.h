@@ -8,6 +8,7 @@
 // be expected to act on them.
 
 #include "core/CopyJob.h"
+#include "core/CopyPlan.h"
 #include "core/DatabaseCopies.h"
 #include "core/Outcome.h"
 #include "core/RunReport.h"
@@ -41,10 +42,22 @@ struct EveryUsersCopies {
 EveryUsersCopies FindEveryUsersCopies(const PlatformServices &services, IUserProfiles &profiles,
                                       const std::optional<std::string> &path, RunReport &report);
 
-// Moves every user's copies in direction, after the checks that keep a
-// user's word from steering administrator rights; one line per copy, with
-// the user and full paths, then a summary. Exit code: 0 when every copy
-// found is in the desired state, 2 when no user has any copy, else the
-// first failure (after doing everything else that can be done).
+// The plan for every user's copies: each distinct file (the shared one
+// under the first user whose setting or default leads to it, each user's
+// VirtualStore copy or own database) a unit of its own, so that a unit that
+// fails or is left alone never stops another; after the checks that keep a
+// user's word from steering administrator rights. Decided.
+Plan PlanEveryUsersCopies(const PlatformServices &services, const EveryUsersCopies &everyone,
+                          Direction direction);
+
+// What a run for every user comes to, from its plan carried out (or
+// tested): one line per file, with the user and full paths, then a summary
+// counting the files. Exit code: 0 when every file found is in the desired
+// state, 2 when no file is at either name, else the first failure (after
+// everything else was done).
+Outcome EveryUsersOutcome(const PlatformServices &services, const EveryUsersCopies &everyone,
+                          const Plan &plan);
+
+// Plans, carries out and answers for every user's copies in direction.
 Outcome MoveEveryUsersCopies(const PlatformServices &services, const EveryUsersCopies &everyone,
                              Direction direction);

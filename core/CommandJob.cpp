@@ -3,6 +3,7 @@
 #include "app/modMain.h"
 #include "base/Win32Codes.h"
 #include "core/AllUsersJob.h"
+#include "core/CheckReport.h"
 #include "core/CopyJob.h"
 #include "core/DatabaseRules.h"
 #include "core/OutputDialogs.h"
@@ -72,6 +73,13 @@ public:
                                                              : Direction::SetAside) {}
 
     int Run() {
+        const int exitCode = RunJob();
+        // A check's 1 says a run would rename a copy, and nothing else.
+        return commandLine_.check && !planChecked_ ? CheckExitCode(exitCode) : exitCode;
+    }
+
+private:
+    int RunJob() {
         if (commandLine_.allUsers && !services_.application.IsElevated()) {
             report_.Line(FailureLine(
                 "Nothing touched: /allusers acts for every user, which needs administrator "
@@ -82,7 +90,6 @@ public:
         return commandLine_.allUsers ? RunForEveryUser() : RunForThisUser();
     }
 
-private:
     int RunForThisUser() {
         std::vector<DatabaseCopy> copies;
         try {
@@ -96,6 +103,11 @@ private:
         }
         if (const std::optional<int> refused = OpenLog(NamesOf(copies))) {
             return *refused;
+        }
+        if (commandLine_.check) {
+            Plan plan = PlanCopies(services_, copies, direction_);
+            CarryOut(services_.files, plan, RenameMode::TestOnly);
+            return Check(plan, UnitOutcome(services_.application, plan.units.front(), direction_));
         }
         return Report(MoveCopies(services_, copies, direction_));
     }
@@ -111,7 +123,19 @@ private:
         if (const std::optional<int> refused = OpenLog(names)) {
             return *refused;
         }
+        if (commandLine_.check) {
+            Plan plan = PlanEveryUsersCopies(services_, everyone, direction_);
+            CarryOut(services_.files, plan, RenameMode::TestOnly);
+            return Check(plan, EveryUsersOutcome(services_, everyone, plan));
+        }
         return Report(MoveEveryUsersCopies(services_, everyone, direction_));
+    }
+
+    // The plan printed, its renames tested: run is what the run would end
+    // with, had it met what the tests met.
+    int Check(const Plan &plan, const Outcome &run) {
+        planChecked_ = true;
+        return Report(CheckOutcome(services_.application, plan, run.exitCode));
     }
 
     // Opens the log when asked; the exit code when the run must end here.
@@ -168,6 +192,7 @@ private:
     RunReport &report_;
     const CommandLine &commandLine_;
     Direction direction_;
+    bool planChecked_ = false;
 };
 
 } // namespace

@@ -5,7 +5,7 @@
 
 namespace {
 
-enum class Option { Quiet, Restore, AllUsers, Path, Log, Help };
+enum class Option { Quiet, Restore, AllUsers, Check, Path, Log, Help };
 
 struct OptionName {
     std::string_view name; // lower case
@@ -14,8 +14,8 @@ struct OptionName {
 
 constexpr OptionName Options[] = {
     {"quiet", Option::Quiet}, {"restore", Option::Restore}, {"allusers", Option::AllUsers},
-    {"path", Option::Path},   {"log", Option::Log},         {"?", Option::Help},
-    {"help", Option::Help},
+    {"check", Option::Check}, {"path", Option::Path},       {"log", Option::Log},
+    {"?", Option::Help},      {"help", Option::Help},
 };
 
 // True when text, in any case, is name (lower case).
@@ -38,12 +38,18 @@ std::optional<Option> OptionOf(const std::string &argument) {
     return std::nullopt;
 }
 
+// Asks for no window and no message box: /quiet, or /check, which implies it.
+bool AsksForQuiet(const std::string &argument) {
+    const std::optional<Option> option = OptionOf(argument);
+    return option == Option::Quiet || option == Option::Check;
+}
+
 // Even a command line that is wrong says whether it asked for quiet.
 CommandLine Invalid(const std::vector<std::string> &arguments, std::string problem) {
     CommandLine invalid;
     invalid.command = Command::Invalid;
     for (const std::string &argument : arguments) {
-        invalid.quiet = invalid.quiet || OptionOf(argument) == Option::Quiet;
+        invalid.quiet = invalid.quiet || AsksForQuiet(argument);
     }
     invalid.problem = std::move(problem);
     return invalid;
@@ -56,6 +62,7 @@ CommandLine ParseCommandLine(const std::vector<std::string> &arguments) {
     bool quiet = false;
     bool restore = false;
     bool allUsers = false;
+    bool check = false;
     bool help = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string &argument = arguments[i];
@@ -67,9 +74,11 @@ CommandLine ParseCommandLine(const std::vector<std::string> &arguments) {
             help = true;
             continue;
         }
-        if (*option == Option::Quiet || *option == Option::Restore || *option == Option::AllUsers) {
+        if (*option == Option::Quiet || *option == Option::Restore || *option == Option::AllUsers ||
+            *option == Option::Check) {
             bool &flag = *option == Option::Quiet     ? quiet
                          : *option == Option::Restore ? restore
+                         : *option == Option::Check   ? check
                                                       : allUsers;
             if (flag) {
                 return Invalid(arguments, argument + " is given twice");
@@ -91,14 +100,17 @@ CommandLine ParseCommandLine(const std::vector<std::string> &arguments) {
         // Asked for quiet, usage too never waits for a click.
         CommandLine usage;
         usage.command = Command::Usage;
-        usage.quiet = quiet;
+        usage.quiet = quiet || check;
         return usage;
     }
+    // A check never shows a window or a message box.
+    quiet = quiet || check;
     if (allUsers && !quiet) {
         return Invalid(arguments, "/allusers needs /quiet");
     }
     parsed.quiet = quiet;
     parsed.allUsers = allUsers;
+    parsed.check = check;
     if (restore) {
         parsed.command = Command::Restore;
     } else if (quiet) {
@@ -139,10 +151,14 @@ const std::string_view UsageText =
     "    the same for every user of the machine; needs administrator rights (or System)\r\n"
     "Torvane.exe /restore [/quiet] [/allusers] [/path <file>] [/log <logfile>]\r\n"
     "    the undo: <path>.Advanced gets its old name back, never overwriting\r\n"
+    "Torvane.exe /check [/restore] [/allusers] [/path <file>] [/log <logfile>]\r\n"
+    "    what that run would do, changing nothing (no window, no message); a line\r\n"
+    "    per copy; exit 1 when the run would rename a copy, 0 when every copy is\r\n"
+    "    already as the run would leave it, else the code the run would end with\r\n"
     "Torvane.exe /? (or /help)     this text\r\n"
     "Options: any case, / or -. Lines to the console or standard output, also appended\r\n"
     "to <logfile> with a time stamp; <logfile> may not be the database.\r\n"
     "Exit codes: 0 done or already done; 2 no file at either name; 183 files at both;\r\n"
     "32 in use, retry later; 5 access denied, run elevated; 87 bad command line;\r\n"
     "110 the log cannot be opened or written; 740 /allusers without administrator rights;\r\n"
-    "any other: the Win32 error of the failed step.\r\n";
+    "any other: the Win32 error of the failed step (with /check, 31 for 1).\r\n";

@@ -21,6 +21,8 @@ struct CommandLine {
     bool quiet = false;
     // /allusers: the job for every user of the machine.
     bool allUsers = false;
+    // /check: the job's plan, every rename only tested; implies quiet.
+    bool check = false;
     std::optional<std::string> path;
     std::optional<std::string> log;
     // For Invalid: what is wrong, naming the argument.

@@ -1,68 +1,10 @@
 #include "core/CopyJob.h"
 
 #include "base/Win32Codes.h"
-#include "core/DatabaseRules.h"
 
 #include <string>
 
 namespace {
-
-// What one copy's two names hold: the name it moves from, and the one it
-// moves to.
-struct CopyState {
-    PathKind from = PathKind::Nothing;
-    PathKind to = PathKind::Nothing;
-
-    bool HasFrom() const { return from == PathKind::NormalFile; }
-    bool HasTo() const { return to == PathKind::NormalFile; }
-    // Anything at the name, hidden or not, would make the move fail.
-    bool ToTaken() const { return to != PathKind::Nothing; }
-};
-
-// A name the existence test could not search.
-struct SearchFailure {
-    std::string path;
-    AppError error;
-};
-
-// A normal file by the existence test's rule, else what is there.
-PathKind Probe(IFileSystem &files, const std::string &path) {
-    try {
-        if (DatabaseRules::FileExists(files, path)) {
-            return PathKind::NormalFile;
-        }
-        const PathKind kind = files.KindOf(path);
-        return kind == PathKind::NormalFile ? PathKind::Nothing : kind;
-    } catch (const std::exception &failure) {
-        throw SearchFailure{path, ToAppError(failure)};
-    }
-}
-
-std::vector<CopyState> Look(IFileSystem &files, const std::vector<DatabaseCopy> &copies,
-                            Direction direction) {
-    std::vector<CopyState> states;
-    states.reserve(copies.size());
-    for (const DatabaseCopy &copy : copies) {
-        states.push_back(
-            {Probe(files, FromName(copy, direction)), Probe(files, ToName(copy, direction))});
-    }
-    return states;
-}
-
-enum class Found { ToMove, AlreadyDone, Neither, BothTaken };
-
-Found Decide(const std::vector<CopyState> &states) {
-    bool toMove = false;
-    bool done = false;
-    for (const CopyState &state : states) {
-        if (state.HasFrom() && state.ToTaken()) {
-            return Found::BothTaken;
-        }
-        toMove = toMove || state.HasFrom();
-        done = done || state.HasTo();
-    }
-    return toMove ? Found::ToMove : done ? Found::AlreadyDone : Found::Neither;
-}
 
 // What sits at a name that the existence test does not count, so a person
 // reading the line is not misled.
@@ -81,16 +23,6 @@ std::string Note(const std::string &path, PathKind kind, const char *consequence
     return {};
 }
 
-std::string NotesOn(const DatabaseCopy &copy, const CopyState &state, Direction direction) {
-    return Note(FromName(copy, direction), state.from, "not renamed") +
-           Note(ToName(copy, direction), state.to, "not replaced");
-}
-
-bool HasWildcard(const std::string &path) {
-    const std::size_t name = path.rfind('\\');
-    return path.find_first_of("*?", name == std::string::npos ? 0 : name + 1) != std::string::npos;
-}
-
 // "A nor B", "A, B, C nor D".
 std::string NeitherNor(const std::vector<std::string> &names) {
     std::string text;
@@ -100,149 +32,120 @@ std::string NeitherNor(const std::vector<std::string> &names) {
     return text;
 }
 
-class CopyMove {
+class UnitLines {
 public:
-    CopyMove(const PlatformServices &services, const std::vector<DatabaseCopy> &copies,
-             Direction direction)
-        : services_(services), copies_(copies), direction_(direction) {}
+    UnitLines(IApplication &application, const PlanUnit &unit, Direction direction)
+        : application_(application), unit_(unit), direction_(direction) {}
 
     CopyOutcome Run() {
-        std::vector<CopyState> states = Look(services_.files, copies_, direction_);
-        Found found = Decide(states);
-        // Another run may be moving these very names: a state that stops
-        // the job is answered only once a second look finds it still so.
-        if (found == Found::Neither || found == Found::BothTaken) {
-            states = Look(services_.files, copies_, direction_);
-            found = Decide(states);
+        if (unit_.stop) {
+            outcome_.exitCode = ExitCodeFor(*unit_.stopError);
+            outcome_.lines.push_back(FailureLine(*unit_.stop, *unit_.stopError));
+            return outcome_;
         }
-        outcome_.foundAny = found != Found::Neither;
-        switch (found) {
-        case Found::Neither:
-            Neither(states);
-            break;
-        case Found::BothTaken:
-            BothTaken(states);
-            break;
-        case Found::AlreadyDone:
-        case Found::ToMove:
-            MoveEach(states);
-            break;
+        for (const PlannedCopy &planned : unit_.copies) {
+            outcome_.foundAny = outcome_.foundAny ||
+                                (planned.step != Step::LeftAlone && planned.step != Step::NoFile);
+        }
+        const PlannedCopy *stop = unit_.StoppedAt();
+        if (!outcome_.foundAny) {
+            Neither();
+        } else if (stop != nullptr && stop->step == Step::BothExist) {
+            Fail("Nothing changed: both " + stop->copy.path + " and " +
+                     RenamedPath(stop->copy.path) + " exist" + NotesOn(*stop, direction_),
+                 *stop->failure);
+        } else {
+            Each();
         }
         return outcome_;
     }
 
 private:
-    void Neither(const std::vector<CopyState> &states) {
+    void Neither() {
         std::vector<std::string> names;
         std::string notes;
-        for (std::size_t i = 0; i < copies_.size(); ++i) {
-            names.push_back(copies_[i].path);
-            names.push_back(RenamedPath(copies_[i].path));
-            notes += NotesOn(copies_[i], states[i], direction_);
+        for (const PlannedCopy &planned : unit_.copies) {
+            if (planned.step == Step::NoFile) {
+                names.push_back(planned.copy.path);
+                names.push_back(RenamedPath(planned.copy.path));
+                notes += NotesOn(planned, direction_);
+            }
+        }
+        if (names.empty()) {
+            return; // every copy left alone: the caller says why
         }
         Fail("Nothing to do: neither " + NeitherNor(names) + " exists" + notes,
-             Win32Code::FileNotFound);
+             AppError(ErrorCategory::Win32, Win32Code::FileNotFound,
+                      application_.ErrorText(Win32Code::FileNotFound), {}));
     }
 
-    void BothTaken(const std::vector<CopyState> &states) {
-        for (std::size_t i = 0; i < copies_.size(); ++i) {
-            if (states[i].HasFrom() && states[i].ToTaken()) {
-                const DatabaseCopy &copy = copies_[i];
-                Fail("Nothing changed: both " + copy.path + " and " + RenamedPath(copy.path) +
-                         " exist" + NotesOn(copy, states[i], direction_),
-                     Win32Code::AlreadyExists);
-                return;
-            }
-        }
-    }
-
-    void MoveEach(const std::vector<CopyState> &states) {
-        for (std::size_t i = 0; i < copies_.size(); ++i) {
-            const DatabaseCopy &copy = copies_[i];
-            if (!states[i].HasFrom()) {
-                if (states[i].HasTo()) {
-                    AlreadyDone(copy, states[i]);
-                }
-                continue;
-            }
-            try {
-                DatabaseRules::MoveCopy(services_.files, copy, direction_);
+    void Each() {
+        for (const PlannedCopy &planned : unit_.copies) {
+            if (planned.step == Step::AlreadyDone || planned.result == Result::DoneMeanwhile) {
+                AlreadyDone(planned);
+            } else if (planned.result == Result::Renamed) {
                 outcome_.lines.push_back(
                     std::string(direction_ == Direction::SetAside ? "Renamed " : "Restored ") +
-                    From(copy) + " to " + To(copy) + ".");
+                    From(planned) + " to " + To(planned) + ".");
                 ++outcome_.moved;
-            } catch (const std::exception &failure) {
-                if (MovedMeanwhile(copy)) {
-                    AlreadyDone(copy, states[i]);
-                    continue;
-                }
+            } else if (planned.result == Result::Failed) {
                 const bool first = outcome_.moved == 0;
                 const std::string what =
                     first ? "Nothing changed: cannot rename " : "Cannot rename ";
                 const std::string rest = first ? "" : " (the renames above stand)";
-                outcome_.exitCode = ExitCodeFor(ToAppError(failure));
-                outcome_.lines.push_back(
-                    FailureLine(what + From(copy) + " to " + To(copy) + rest, ToAppError(failure)));
+                Fail(what + From(planned) + " to " + To(planned) + rest, *planned.failure);
                 return;
             }
         }
     }
 
-    // After a rename failed: true when another run has moved the copy in
-    // the meantime, so it is in the desired state after all.
-    bool MovedMeanwhile(const DatabaseCopy &copy) {
-        try {
-            return Probe(services_.files, From(copy)) != PathKind::NormalFile &&
-                   Probe(services_.files, To(copy)) == PathKind::NormalFile;
-        } catch (const SearchFailure &) {
-            return false;
-        }
-    }
-
-    void AlreadyDone(const DatabaseCopy &copy, const CopyState &state) {
+    void AlreadyDone(const PlannedCopy &planned) {
         ++outcome_.alreadyDone;
         outcome_.lines.push_back(
-            "Nothing to do: " + To(copy) + " exists and " + From(copy) + " does not (" +
+            "Nothing to do: " + To(planned) + " exists and " + From(planned) + " does not (" +
             (direction_ == Direction::SetAside ? "already renamed" : "already restored") +
-            NotesOn(copy, state, direction_) + ").");
+            NotesOn(planned, direction_) + ").");
     }
 
-    void Fail(const std::string &what, int code) {
-        outcome_.exitCode = code;
-        outcome_.lines.push_back(FailureLine(what, services_.application, code));
+    void Fail(const std::string &what, const AppError &error) {
+        outcome_.exitCode = ExitCodeFor(error);
+        outcome_.lines.push_back(FailureLine(what, error));
     }
 
-    std::string From(const DatabaseCopy &copy) const { return FromName(copy, direction_); }
-    std::string To(const DatabaseCopy &copy) const { return ToName(copy, direction_); }
+    std::string From(const PlannedCopy &planned) const {
+        return FromName(planned.copy, direction_);
+    }
+    std::string To(const PlannedCopy &planned) const { return ToName(planned.copy, direction_); }
 
-    const PlatformServices &services_;
-    const std::vector<DatabaseCopy> &copies_;
+    IApplication &application_;
+    const PlanUnit &unit_;
     Direction direction_;
     CopyOutcome outcome_;
 };
 
 } // namespace
 
+std::string NotesOn(const PlannedCopy &planned, Direction direction) {
+    return Note(FromName(planned.copy, direction), planned.state.from, "not renamed") +
+           Note(ToName(planned.copy, direction), planned.state.to, "not replaced");
+}
+
+Plan PlanCopies(const PlatformServices &services, const std::vector<DatabaseCopy> &copies,
+                Direction direction) {
+    Plan plan;
+    plan.direction = direction;
+    plan.units.push_back(UnitOf({}, copies));
+    Decide(services, plan);
+    return plan;
+}
+
+CopyOutcome UnitOutcome(IApplication &application, const PlanUnit &unit, Direction direction) {
+    return UnitLines(application, unit, direction).Run();
+}
+
 CopyOutcome MoveCopies(const PlatformServices &services, const std::vector<DatabaseCopy> &copies,
                        Direction direction) {
-    for (const DatabaseCopy &copy : copies) {
-        if (HasWildcard(copy.path)) {
-            CopyOutcome outcome;
-            outcome.exitCode = Win32Code::InvalidName;
-            outcome.lines.push_back(FailureLine("Nothing changed: " + copy.path +
-                                                    " holds a wildcard (* or ?), so it names no "
-                                                    "one file",
-                                                services.application, Win32Code::InvalidName));
-            return outcome;
-        }
-    }
-    try {
-        return CopyMove(services, copies, direction).Run();
-    } catch (const SearchFailure &failure) {
-        CopyOutcome outcome;
-        outcome.exitCode = ExitCodeFor(failure.error);
-        outcome.lines.push_back(
-            FailureLine("Nothing changed: cannot search for " + failure.path, failure.error));
-        return outcome;
-    }
+    Plan plan = PlanCopies(services, copies, direction);
+    CarryOut(services.files, plan, RenameMode::Rename);
+    return UnitOutcome(services.application, plan.units.front(), direction);
 }

@@ -1,8 +1,6 @@
 #include "core/DatabaseRules.h"
 
 #include "app/modMain.h"
-#include "base/AppError.h"
-#include "base/Win32Codes.h"
 
 #include <memory>
 
@@ -38,28 +36,13 @@ std::vector<DatabaseCopy> ExistingCopies(IFileSystem &files,
     return existing;
 }
 
-void MoveCopy(IFileSystem &files, const DatabaseCopy &copy, Direction direction) {
+void MoveCopy(IFileSystem &files, const DatabaseCopy &copy, Direction direction, RenameMode mode) {
     const std::string from = FromName(copy, direction);
     const std::string to = ToName(copy, direction);
     if (copy.userControlled) {
-        files.RenameOrdinaryFile(from, to);
+        files.RenameOrdinaryFile(from, to, mode);
     } else {
-        files.RenameFile(from, to);
-    }
-}
-
-void SetAsideEveryCopy(const PlatformServices &services,
-                       const std::vector<DatabaseCopy> &existing) {
-    for (const DatabaseCopy &copy : existing) {
-        // Anything at the name, hidden or not, would make the rename fail.
-        if (services.files.KindOf(RenamedPath(copy.path)) != PathKind::Nothing) {
-            throw AppError(ErrorCategory::Win32, Win32Code::AlreadyExists,
-                           services.application.ErrorText(Win32Code::AlreadyExists),
-                           "SetAsideEveryCopy");
-        }
-    }
-    for (const DatabaseCopy &copy : existing) {
-        MoveCopy(services.files, copy, Direction::SetAside);
+        files.RenameFile(from, to, mode);
     }
 }
 

@@ -36,13 +36,8 @@ std::vector<DatabaseCopy> ExistingCopies(IFileSystem &files,
                                          const std::vector<DatabaseCopy> &copies);
 
 // Renames copy in direction, never over an existing file; a copy its user
-// controls only as an ordinary file of its own folder. Throws AppError.
-void MoveCopy(IFileSystem &files, const DatabaseCopy &copy, Direction direction);
-
-// Sets aside existing, copies that hold a file, in order. Names first: when
-// the .Advanced name of any of them is taken, nothing is renamed and the
-// failure is ERROR_ALREADY_EXISTS, as the rename itself would give. Throws
-// AppError, the first rename's failure ending the rest.
-void SetAsideEveryCopy(const PlatformServices &services, const std::vector<DatabaseCopy> &existing);
+// controls only as an ordinary file of its own folder. In TestOnly mode the
+// same rename is only tested. Throws AppError.
+void MoveCopy(IFileSystem &files, const DatabaseCopy &copy, Direction direction, RenameMode mode);
 
 } // namespace DatabaseRules

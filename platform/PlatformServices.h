@@ -76,6 +76,11 @@ enum class PathKind {
     Folder,
 };
 
+// A rename as asked, or its test: the file opened exactly as the rename
+// opens it, every check made, and closed with nothing changed, so a check
+// meets what the rename would meet (a file in use, say).
+enum class RenameMode { Rename, TestOnly };
+
 class IFileSystem {
 public:
     virtual ~IFileSystem() = default;
@@ -84,7 +89,8 @@ public:
     // entries never match. Throws AppError on a path it cannot search.
     virtual std::string FirstMatchingFile(const std::string &path) = 0;
     // Renames without ever replacing an existing file. Throws AppError.
-    virtual void RenameFile(const std::string &from, const std::string &to) = 0;
+    virtual void RenameFile(const std::string &from, const std::string &to,
+                            RenameMode mode = RenameMode::Rename) = 0;
 
     // The full form of path: relative parts resolved against the current
     // folder, and every part that exists in its long form (not 8.3), so
@@ -107,7 +113,8 @@ public:
     // be an ordinary file (not a link, folder, hidden or system file) whose
     // final path is from. Throws AppError: of ErrorCategory::Refusal when
     // the file is not what from names, else the Win32 failure.
-    virtual void RenameOrdinaryFile(const std::string &from, const std::string &to) = 0;
+    virtual void RenameOrdinaryFile(const std::string &from, const std::string &to,
+                                    RenameMode mode = RenameMode::Rename) = 0;
 };
 
 // The folders of this machine that matter for a legacy program: where it

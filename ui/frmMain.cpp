@@ -59,21 +59,25 @@ void frmMain::cmdRename_Click() {
         services_.dialogs.ShowMessage("Please select a file before renaming it.", MESSAGE_OK_ONLY);
         return;
     }
-    const std::vector<DatabaseCopy> existing =
-        DatabaseRules::ExistingCopies(services_.files, CopiesOf(services_, path));
-    if (existing.empty()) {
+    const std::vector<DatabaseCopy> copies = CopiesOf(services_, path);
+    if (DatabaseRules::ExistingCopies(services_.files, copies).empty()) {
         services_.dialogs.ShowMessage(
             path + " does not exist.  Click the browse button to locate the database file.",
             MESSAGE_OK_ONLY);
         return;
     }
-    try {
-        DatabaseRules::SetAsideEveryCopy(services_, existing);
-    } catch (const std::exception &failure) {
+    Plan plan = PlanCopies(services_, copies, Direction::SetAside);
+    CarryOut(services_.files, plan, RenameMode::Rename);
+    const PlanUnit &unit = plan.units.front();
+    // Another run may have set the copies aside meanwhile: that is the state
+    // the user asked for, so only a second look that finds otherwise reports
+    // the failure.
+    if (unit.Stopped() && !EveryCopyDone(PlanCopies(services_, copies, Direction::SetAside))) {
+        const AppError failure = unit.stop ? *unit.stopError : *unit.StoppedAt()->failure;
         if (OfferElevation(failure, path)) {
             return;
         }
-        throw;
+        throw failure;
     }
     services_.dialogs.ShowMessage("File has been renamed to:\r\n\r\n" + RenamedPath(path),
                                   MESSAGE_OK_ONLY);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/CopyJob.h"
 #include "core/DatabaseRules.h"
 #include "core/StandardReport.h"
 #include "platform/PlatformServices.h"

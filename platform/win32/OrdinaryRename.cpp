@@ -80,7 +80,7 @@ void RenameOpenFile(HANDLE file, const std::wstring &target) {
 
 } // namespace
 
-void RenameVerifiedFile(const std::wstring &from, const std::wstring &to) {
+void RenameVerifiedFile(const std::wstring &from, const std::wstring &to, RenameMode mode) {
     const std::wstring source = FullForm(from);
     const std::wstring target = FullForm(to);
     const std::wstring folder = FolderOf(target);
@@ -111,6 +111,9 @@ void RenameVerifiedFile(const std::wstring &from, const std::wstring &to) {
     const std::wstring reached = FinalPath(file.get());
     if (!SamePathText(reached, OrdinaryForm(source))) {
         throw Refusal(source, "leads through a link to " + Narrow(reached) + ".");
+    }
+    if (mode == RenameMode::TestOnly) {
+        return;
     }
     RenameOpenFile(file.get(), target);
 }

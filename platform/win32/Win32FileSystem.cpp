@@ -70,7 +70,21 @@ std::string Win32FileSystem::FirstMatchingFile(const std::string &path) {
     return {};
 }
 
-void Win32FileSystem::RenameFile(const std::string &from, const std::string &to) {
+void Win32FileSystem::RenameFile(const std::string &from, const std::string &to, RenameMode mode) {
+    if (mode == RenameMode::TestOnly) {
+        // What the move meets first: the file's own name, opened for its
+        // deletion while sharing every access, which fails with a sharing
+        // violation while a program holds the file without sharing its
+        // deletion. The move renames a link itself, and a folder too.
+        const unique_hfile file(CreateFileW(
+            LongPathForm(Widen(from)).c_str(), DELETE | SYNCHRONIZE,
+            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+            FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        if (!file) {
+            throw Win32Error(GetLastError(), "CreateFileW");
+        }
+        return;
+    }
     std::wstring source = Widen(from);
     std::wstring target = Widen(to);
     // Both names take the same form, so a long target never meets a short
@@ -119,8 +133,9 @@ bool Win32FileSystem::SameExistingFile(const std::string &a, const std::string &
     return second && *first == *second;
 }
 
-void Win32FileSystem::RenameOrdinaryFile(const std::string &from, const std::string &to) {
-    RenameVerifiedFile(Widen(from), Widen(to));
+void Win32FileSystem::RenameOrdinaryFile(const std::string &from, const std::string &to,
+                                         RenameMode mode) {
+    RenameVerifiedFile(Widen(from), Widen(to), mode);
 }
 
 bool Win32FileSystem::SameName(const std::string &a, const std::string &b) {

@@ -1,5 +1,7 @@
 #include "FakeRegistry.h"
 
+#include "ForbiddenChange.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstring>
@@ -69,6 +71,9 @@ RegistryStatus FakeRegistry::OpenKey(RootKeyValue root, const std::string &subKe
 
 RegistryStatus FakeRegistry::CreateKey(RootKeyValue root, const std::string &subKey, std::uint32_t,
                                        std::uint32_t access, RegistryHandle &key) {
+    if (changesForbidden) {
+        throw ForbiddenChange{"create key " + subKey};
+    }
     openedPaths_.push_back(subKey);
     requestedAccess_.push_back(access);
     const KeyName name = Name(root, subKey);
@@ -153,6 +158,9 @@ RegistryStatus FakeRegistry::QueryValue(RegistryHandle key, const std::string &v
 RegistryStatus FakeRegistry::SetValue(RegistryHandle key, const std::string &valueName,
                                       std::uint32_t type, const unsigned char *data,
                                       std::uint32_t size) {
+    if (changesForbidden) {
+        throw ForbiddenChange{"set value " + valueName};
+    }
     const auto handle = open_.find(key);
     if (handle == open_.end()) {
         return INVALID_HANDLE;

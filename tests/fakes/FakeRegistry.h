@@ -42,6 +42,9 @@ public:
     // The query that fills a buffer (not the size query) fails with status.
     void FailBufferedQueries(RegistryStatus status) { bufferedQueryFailure_ = status; }
 
+    // Creating a key or setting a value throws ForbiddenChange.
+    bool changesForbidden = false;
+
     std::size_t OpenKeyCount() const { return open_.size(); }
     const std::vector<std::string> &OpenedPaths() const { return openedPaths_; }
     const std::vector<std::uint32_t> &RequestedAccess() const { return requestedAccess_; }

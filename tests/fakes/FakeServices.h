@@ -4,6 +4,7 @@
 // tests. Each records what it was asked and answers as it was told to.
 
 #include "FakeRegistry.h"
+#include "ForbiddenChange.h"
 #include "base/AppError.h"
 #include "platform/IRunOutput.h"
 #include "platform/PlatformServices.h"
@@ -97,6 +98,10 @@ public:
     // folder someone else may control.
     std::vector<std::pair<std::string, std::string>> renames;
     std::vector<std::string> ordinaryRenames;
+    // Every rename's test asked for, by the name it renames from.
+    std::vector<std::string> renameTests;
+    // Any rename asked for throws ForbiddenChange.
+    bool changesForbidden = false;
     // Run just before each search and each rename, as another program
     // moving the same files might.
     std::function<void(const std::string &path)> beforeSearch;
@@ -123,7 +128,10 @@ public:
         const auto found = files.find(path);
         return found == files.end() ? std::string() : found->second;
     }
-    void RenameFile(const std::string &from, const std::string &to) override {
+    void RenameFile(const std::string &from, const std::string &to, RenameMode mode) override {
+        if (mode == RenameMode::TestOnly) {
+            return Test(from, to);
+        }
         renames.emplace_back(from, to);
         Move(from, to);
     }
@@ -151,7 +159,11 @@ public:
         }
         return SameName(FileOf(a), FileOf(b));
     }
-    void RenameOrdinaryFile(const std::string &from, const std::string &to) override {
+    void RenameOrdinaryFile(const std::string &from, const std::string &to,
+                            RenameMode mode) override {
+        if (mode == RenameMode::TestOnly) {
+            return Test(from, to);
+        }
         renames.emplace_back(from, to);
         ordinaryRenames.push_back(from);
         Move(from, to);
@@ -165,10 +177,23 @@ private:
         const auto link = links.find(path);
         return link == links.end() ? path : link->second;
     }
+    // The rename's test meets the failures the rename would, and moves nothing.
+    void Test(const std::string &from, const std::string &to) {
+        renameTests.push_back(from);
+        Check(from, to);
+    }
     void Move(const std::string &from, const std::string &to) {
+        if (changesForbidden) {
+            throw ForbiddenChange{"rename " + from};
+        }
         if (beforeRename) {
             beforeRename(from);
         }
+        Check(from, to);
+        files.erase(from);
+        AddFile(to);
+    }
+    void Check(const std::string &from, const std::string &to) {
         if (renameFailure) {
             throw *renameFailure;
         }
@@ -183,8 +208,6 @@ private:
             throw AppError(ErrorCategory::Win32, 183,
                            "Cannot create a file when that file already exists.", "MoveFileExW");
         }
-        files.erase(from);
-        AddFile(to);
     }
 };
 

@@ -112,12 +112,14 @@ public:
 class Unused : public IFileSystem, public IDialogs, public IApplication, public ISystemFolders {
 public:
     std::string FirstMatchingFile(const std::string &) override { std::abort(); }
-    void RenameFile(const std::string &, const std::string &) override { std::abort(); }
+    void RenameFile(const std::string &, const std::string &, RenameMode) override { std::abort(); }
     std::string FullPath(const std::string &) override { std::abort(); }
     PathKind KindOf(const std::string &) override { std::abort(); }
     bool SameName(const std::string &, const std::string &) override { std::abort(); }
     bool SameExistingFile(const std::string &, const std::string &) override { std::abort(); }
-    void RenameOrdinaryFile(const std::string &, const std::string &) override { std::abort(); }
+    void RenameOrdinaryFile(const std::string &, const std::string &, RenameMode) override {
+        std::abort();
+    }
     std::vector<std::string> VirtualizedFolders() override { std::abort(); }
     std::string LocalAppData() override { std::abort(); }
     void ShowMessage(const std::string &, std::uint32_t,

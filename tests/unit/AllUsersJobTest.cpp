@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace {
 
 using namespace std::string_literals;
@@ -198,6 +200,88 @@ TEST_F(AllUsersJobTest, ExitCodesTellTheStateOfEveryUser) {
     fakes.files.AddFile(StoreOf("Ann"));
     EXPECT_EQ(32, Run()) << "the first failure, after the rest is done";
     EXPECT_EQ(1u, fakes.files.files.count(StoreOf("Ann") + ".Advanced"));
+}
+
+struct UnitCase {
+    const char *what;
+    std::vector<std::string> before;
+    std::function<void(FakeServices &)> arrange;
+    int exitCode;
+    std::vector<std::string> after;
+    std::string summary;
+};
+
+// Each distinct file is a unit of its own: one that fails or is left alone
+// never keeps the run from another, above all not from the shared file.
+TEST_F(AllUsersJobTest, NoFileStopsTheRunFromAnother) {
+    const AppError inUse(ErrorCategory::Win32, 32, "Sharing violation.", "CreateFileW");
+    const std::string adv = ".Advanced";
+    const UnitCase cases[] = {
+        {"one user's copy held open",
+         {Default, StoreOf("Ann"), StoreOf("Bob")},
+         [&](FakeServices &f) { f.files.renameFailures.emplace(StoreOf("Ann"), inUse); },
+         32,
+         {Default + adv, StoreOf("Ann"), StoreOf("Bob") + adv},
+         "Not done for every user: 2 users, 2 copies renamed now, 0 found so already; the first "
+         "failure. Error 32: System text of 32."},
+        {"one user's copy at both names",
+         {Default, StoreOf("Ann"), StoreOf("Ann") + adv, StoreOf("Bob")},
+         {},
+         183,
+         {Default + adv, StoreOf("Ann"), StoreOf("Ann") + adv, StoreOf("Bob") + adv},
+         "Not done for every user: 2 users, 2 copies renamed now, 0 found so already; the first "
+         "failure. Error 183: System text of 183."},
+        {"the shared file held open",
+         {Default, StoreOf("Ann"), StoreOf("Bob")},
+         [&](FakeServices &f) { f.files.renameFailures.emplace(Default, inUse); },
+         32,
+         {Default, StoreOf("Ann") + adv, StoreOf("Bob") + adv},
+         "Not done for every user: 2 users, 2 copies renamed now, 0 found so already; the first "
+         "failure. Error 32: System text of 32."},
+        {"one user's setting left alone",
+         {Default, "D:\\Shared\\db.mdb"},
+         [&](FakeServices &f) {
+             f.registry.Store(HKEY_USERS_VALUE, FakeUserProfiles::LoadedName(BobSid) + ProductKey,
+                              "Database", RegistryType::String, "D:\\Shared\\db.mdb\0"s);
+         },
+         5,
+         {Default + adv, "D:\\Shared\\db.mdb"},
+         "Not done for every user: 2 users, 1 copies renamed now, 0 found so already; the first "
+         "failure. Error 5: System text of 5."},
+        {"some already done",
+         {Default + adv, StoreOf("Bob")},
+         {},
+         0,
+         {Default + adv, StoreOf("Bob") + adv},
+         "Done for every user: 2 users, 1 copies renamed now, 1 found so already."},
+        {"nothing anywhere",
+         {},
+         {},
+         2,
+         {},
+         "Nothing to do for any user: 2 users, 0 copies renamed now, 0 found so already; no user "
+         "has the database. Error 2: System text of 2."},
+    };
+    for (const UnitCase &c : cases) {
+        FakeServices fresh;
+        FakeRunOutput out;
+        fresh.application.elevated = true;
+        for (const std::string &file : c.before) {
+            fresh.files.AddFile(file);
+        }
+        if (c.arrange) {
+            c.arrange(fresh);
+        }
+        const ProgramSettingsLifetime lifetime;
+        EXPECT_EQ(c.exitCode, RunCommand(fresh.Services(), profiles, out,
+                                         ParseCommandLine({"/quiet", "/allusers"}), "Torvane"))
+            << c.what;
+        std::vector<std::string> after = c.after;
+        std::sort(after.begin(), after.end());
+        EXPECT_EQ(after, fresh.files.Names()) << c.what;
+        ASSERT_FALSE(out.lines.empty()) << c.what;
+        EXPECT_EQ(c.summary, out.lines.back()) << c.what;
+    }
 }
 
 TEST_F(AllUsersJobTest, TheLogMayNotBeAnyUsersFile) {

@@ -11,6 +11,7 @@ struct ParseCase {
     std::optional<std::string> path;
     std::optional<std::string> log;
     bool allUsers = false;
+    bool check = false;
 };
 
 const std::string Db = "C:\\Data Files\\QvxData.mdb";
@@ -46,6 +47,22 @@ TEST(CommandLineTest, ReadsEachCommandWithEitherPrefixInAnyCase) {
          std::nullopt,
          Log,
          true},
+        // A check implies quiet, with or without it, for every user too.
+        {{"/check"}, Command::SetAside, true, std::nullopt, std::nullopt, false, true},
+        {{"-CHECK", "/quiet", "/restore"},
+         Command::Restore,
+         true,
+         std::nullopt,
+         std::nullopt,
+         false,
+         true},
+        {{"/check", "/allusers", "/log", Log},
+         Command::SetAside,
+         true,
+         std::nullopt,
+         Log,
+         true,
+         true},
     };
     for (const ParseCase &c : cases) {
         const std::string what = ::testing::PrintToString(c.arguments);
@@ -55,6 +72,7 @@ TEST(CommandLineTest, ReadsEachCommandWithEitherPrefixInAnyCase) {
         EXPECT_EQ(c.path, parsed.path) << what;
         EXPECT_EQ(c.log, parsed.log) << what;
         EXPECT_EQ(c.allUsers, parsed.allUsers) << what;
+        EXPECT_EQ(c.check, parsed.check) << what;
         EXPECT_EQ("", parsed.problem) << what;
     }
 }
@@ -86,6 +104,7 @@ TEST(CommandLineTest, RefusesWhatTheContractDoesNotName) {
         {{"/restore", "/allusers"}, "/allusers needs /quiet", false},
         {{"/quiet", "/allusers", "-AllUsers"}, "-AllUsers is given twice", true},
         {{"/bogus", "/?"}, "unknown option: /bogus", false},
+        {{"/check", "/CHECK"}, "/CHECK is given twice", true},
     };
     for (const InvalidCase &c : cases) {
         const std::string what = ::testing::PrintToString(c.arguments);
@@ -110,8 +129,10 @@ TEST(CommandLineTest, UsageStatesEveryCommandAndExitCode) {
          {"Torvane.exe /path <file>", "Torvane.exe /quiet [/path <file>] [/log <logfile>]",
           "Torvane.exe /quiet /allusers [/path <file>] [/log <logfile>]",
           "Torvane.exe /restore [/quiet] [/allusers] [/path <file>] [/log <logfile>]",
-          "/? (or /help)", "0 done", "; 2 no file", "; 183 files", "32 in use", "; 5 access denied",
-          "; 87 bad command line", "110 the log", "740 /allusers"}) {
+          "Torvane.exe /check [/restore] [/allusers] [/path <file>] [/log <logfile>]",
+          "exit 1 when the run would rename a copy", "31 for 1", "/? (or /help)", "0 done",
+          "; 2 no file", "; 183 files", "32 in use", "; 5 access denied", "; 87 bad command line",
+          "110 the log", "740 /allusers"}) {
         EXPECT_NE(std::string::npos, usage.find(part)) << part;
     }
 }

@@ -139,6 +139,22 @@ TEST_F(frmMainTest, FailedRenameReachesTheStandardReportAndEndsWithFailure) {
     EXPECT_EQ(std::vector<int>{ExitCode::Failure}, fakes.application.endedWith);
 }
 
+TEST_F(frmMainTest, AFailureFoundToBeAnotherRunsRenameShowsTheRenamedMessage) {
+    // Another run sets the file aside between this one's look and its rename.
+    fakes.files.AddFile(DefaultPath);
+    fakes.files.beforeRename = [&](const std::string &) {
+        fakes.files.beforeRename = nullptr;
+        fakes.files.files.erase(DefaultPath);
+        fakes.files.AddFile(DefaultPath + ".Advanced");
+    };
+    view.databaseFileText = DefaultPath;
+    RunEvent(fakes.Services(), [&] { form.cmdRename_Click(); });
+    EXPECT_EQ(
+        std::vector<std::string>{"File has been renamed to:\r\n\r\n" + DefaultPath + ".Advanced"},
+        Prompts());
+    EXPECT_EQ(std::vector<int>{ExitCode::Normal}, fakes.application.endedWith);
+}
+
 TEST_F(frmMainTest, CancelEndsAtOnceWithoutTouchingAnything) {
     view.databaseFileText = DefaultPath;
     form.cmdCancel_Click();

@@ -1,0 +1,275 @@
+// The one decision, printed by /check: each state of the copies gives its
+// lines and its exit code, the check changes nothing (the fakes throw on any
+// change) and loads only the hives a run loads, and its code is what the run
+// over the same state says: 1 when the run renames a copy, else the run's.
+
+#include "app/modMain.h"
+#include "core/CommandJob.h"
+#include "fakes/FakeServices.h"
+#include "fakes/FakeUserProfiles.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <tuple>
+
+namespace {
+
+using namespace std::string_literals;
+
+const std::string Db = "D:\\Data\\QvxData.mdb";
+const std::string Renamed = Db + ".Advanced";
+const std::string Default = "C:\\Program Files\\Quorvex\\QvxData.mdb";
+const std::string Store =
+    "C:\\Users\\Ann\\AppData\\Local\\VirtualStore\\Program Files\\Quorvex\\QvxData.mdb";
+const std::string BobStore =
+    "C:\\Users\\Bob\\AppData\\Local\\VirtualStore\\Program Files\\Quorvex\\QvxData.mdb";
+const std::string AnnSid = "S-1-5-21-1-2-3-1001";
+const std::string BobSid = "S-1-5-21-1-2-3-1002";
+const std::string Ann = "Ann (" + AnnSid + "): ";
+const std::string Bob = "Bob (" + BobSid + "): ";
+
+const AppError InUse(ErrorCategory::Win32, 32, "Sharing violation.", "CreateFileW");
+const AppError Incorrect(ErrorCategory::Win32, 1, "Incorrect function.", "CreateFileW");
+
+struct CheckCase {
+    const char *name;
+    std::vector<std::string> arguments; // of the run; /check takes /quiet's place
+    std::vector<std::string> before;
+    std::function<void(FakeServices &)> arrange;
+    int exitCode; // of the check
+    std::vector<std::string> lines;
+    bool logFails = false;
+};
+
+struct Ran {
+    int exitCode;
+    FakeServices fakes;
+    FakeUserProfiles profiles;
+    FakeRunOutput output;
+};
+
+// Ann is signed in; Bob is not, so a run for every user loads his hive.
+void RunOver(Ran &ran, const CheckCase &c, std::vector<std::string> arguments, bool check) {
+    for (const std::string &file : c.before) {
+        ran.fakes.files.AddFile(file);
+    }
+    ran.fakes.application.elevated = true;
+    for (const auto &[sid, name, signedIn] :
+         {std::tuple{AnnSid, "Ann", true}, std::tuple{BobSid, "Bob", false}}) {
+        FakeUserProfiles::User user;
+        user.profile = {sid, "C:\\Users\\"s + name};
+        user.signedIn = signedIn;
+        ran.profiles.users.push_back(user);
+    }
+    if (c.arrange) {
+        c.arrange(ran.fakes);
+    }
+    if (c.logFails) {
+        ran.output.logFailure = AppError(ErrorCategory::Win32, 3, "No path.", "CreateFileW");
+    }
+    if (check) {
+        std::replace(arguments.begin(), arguments.end(), "/quiet"s, "/check"s);
+        ran.fakes.files.changesForbidden = true;
+        ran.fakes.registry.changesForbidden = true;
+    }
+    const ProgramSettingsLifetime lifetime;
+    ran.exitCode = RunCommand(ran.fakes.Services(), ran.profiles, ran.output,
+                              ParseCommandLine(arguments), "Torvane");
+}
+
+std::size_t Count(const std::vector<std::string> &events, const std::string &what) {
+    return std::count_if(events.begin(), events.end(),
+                         [&](const std::string &event) { return event.rfind(what, 0) == 0; });
+}
+
+TEST(CheckTest, ThePlanOfEachStateIsPrintedAndEndsInItsCodeChangingNothing) {
+    const std::vector<std::string> quiet{"/quiet", "/path", Db};
+    const std::vector<std::string> restore{"/restore", "/quiet", "/path", Db};
+    const std::vector<std::string> everyone{"/quiet", "/allusers"};
+    const CheckCase cases[] = {
+        {"a database",
+         quiet,
+         {Db},
+         {},
+         1,
+         {"Would rename " + Db + " to " + Renamed + ".", "Would change 1 copies; 0 already so."}},
+        {"already set aside",
+         quiet,
+         {Renamed},
+         {},
+         0,
+         {"Already set aside: " + Renamed + ".", "Would change 0 copies; 1 already so."}},
+        {"both names",
+         quiet,
+         {Db, Renamed},
+         {},
+         183,
+         {"Would stop: " + Db + " and " + Renamed + " both exist. Error 183: System text of 183.",
+          "Would change 0 copies; 0 already so."}},
+        {"nothing",
+         quiet,
+         {},
+         {},
+         2,
+         {"No database here: neither " + Db + " nor " + Renamed + " holds a file.",
+          "Would change 0 copies; 0 already so."}},
+        {"a hidden file",
+         quiet,
+         {},
+         [](FakeServices &f) { f.files.others[Db] = PathKind::HiddenFile; },
+         2,
+         {"No database here: neither " + Db + " nor " + Renamed + " holds a file; " + Db +
+              " is a hidden file: not renamed.",
+          "Would change 0 copies; 0 already so."}},
+        {"in use",
+         quiet,
+         {Db},
+         [](FakeServices &f) { f.files.renameFailure = InUse; },
+         32,
+         {"Would fail: Nothing changed: cannot rename " + Db + " to " + Renamed +
+              ". Error 32: Sharing violation.",
+          "Would change 0 copies; 0 already so."}},
+        {"Win32 error 1",
+         quiet,
+         {Db},
+         [](FakeServices &f) { f.files.renameFailure = Incorrect; },
+         31,
+         {"Would fail: Nothing changed: cannot rename " + Db + " to " + Renamed +
+              ". Error 1: Incorrect function.",
+          "Would change 0 copies; 0 already so."}},
+        {"a wildcard",
+         {"/quiet", "/path", "D:\\Data\\Q*"},
+         {Db},
+         {},
+         123,
+         {"Would fail: Nothing changed: D:\\Data\\Q* holds a wildcard (* or ?), so it names no "
+          "one file. Error 123: System text of 123.",
+          "Would change 0 copies; 0 already so."}},
+        {"to restore",
+         restore,
+         {Renamed},
+         {},
+         1,
+         {"Would rename " + Renamed + " to " + Db + ".", "Would change 1 copies; 0 already so."}},
+        {"already restored",
+         restore,
+         {Db},
+         {},
+         0,
+         {"Already restored: " + Db + ".", "Would change 0 copies; 1 already so."}},
+        {"the VirtualStore copy and the file",
+         {"/quiet"},
+         {Store, Default},
+         {},
+         1,
+         {"Would rename " + Store + " to " + Store + ".Advanced.",
+          "Would rename " + Default + " to " + Default + ".Advanced.",
+          "Would change 2 copies; 0 already so."}},
+        {"the VirtualStore copy in use stops the run before the file",
+         {"/quiet"},
+         {Store, Default},
+         [](FakeServices &f) { f.files.renameFailures.emplace(Store, InUse); },
+         32,
+         {"Would fail: Nothing changed: cannot rename " + Store + " to " + Store +
+              ".Advanced. Error 32: Sharing violation.",
+          "Would not rename " + Default + ": the run stops at " + Store + ".",
+          "Would change 0 copies; 0 already so."}},
+        {"the file in use after the VirtualStore copy",
+         {"/quiet"},
+         {Store, Default},
+         [](FakeServices &f) { f.files.renameFailures.emplace(Default, InUse); },
+         1,
+         {"Would rename " + Store + " to " + Store + ".Advanced.",
+          "Would fail: Cannot rename " + Default + " to " + Default +
+              ".Advanced (the renames above stand). Error 32: Sharing violation.",
+          "Would change 1 copies; 0 already so."}},
+        {"every user, one copy in use",
+         everyone,
+         {Default, Store, BobStore},
+         [](FakeServices &f) { f.files.renameFailures.emplace(Store, InUse); },
+         1,
+         {Ann + "Would fail: Nothing changed: cannot rename " + Store + " to " + Store +
+              ".Advanced. Error 32: Sharing violation.",
+          Ann + "Would rename " + Default + " to " + Default + ".Advanced.",
+          Bob + "Would rename " + BobStore + " to " + BobStore + ".Advanced.",
+          "Would change 2 copies; 0 already so."}},
+        {"every user, done",
+         everyone,
+         {Default + ".Advanced", BobStore + ".Advanced"},
+         {},
+         0,
+         {Ann + "No database here: neither " + Store + " nor " + Store + ".Advanced holds a file.",
+          Ann + "Already set aside: " + Default + ".Advanced.",
+          Bob + "Already set aside: " + BobStore + ".Advanced.",
+          "Would change 0 copies; 2 already so."}},
+        {"every user, a setting left alone",
+         everyone,
+         {"D:\\Shared\\db.mdb"},
+         [](FakeServices &f) {
+             f.registry.Store(HKEY_USERS_VALUE,
+                              FakeUserProfiles::LoadedName(BobSid) +
+                                  "\\SOFTWARE\\Kestrova\\Quorvex\\Defaults",
+                              "Database", RegistryType::String, "D:\\Shared\\db.mdb\0"s);
+         },
+         5,
+         {Ann + "No database here: neither " + Store + " nor " + Store + ".Advanced holds a file.",
+          Ann + "No database here: neither " + Default + " nor " + Default +
+              ".Advanced holds a file.",
+          Bob + "Would leave alone: D:\\Shared\\db.mdb is neither in the folders Windows keeps "
+                "programs' data in nor in the user's profile. Error 5: System text of 5.",
+          "Would change 0 copies; 0 already so."}},
+        {"every user, without administrator rights",
+         everyone,
+         {Default},
+         [](FakeServices &f) { f.application.elevated = false; },
+         740,
+         {"Nothing touched: /allusers acts for every user, which needs administrator rights "
+          "(run it elevated or as System). Error 740: System text of 740."}},
+        {"a bad command line", {"/quiet", "/path", Db, "/log", Db}, {Db}, {}, 87, {}},
+        {"a log that cannot be opened",
+         {"/quiet", "/path", Db, "/log", "Q:\\t.log"},
+         {Db},
+         {},
+         110,
+         {"Nothing changed: cannot open the log Q:\\t.log (error 3: No path.). Error 110: System "
+          "text of 110."},
+         true},
+    };
+    for (const CheckCase &c : cases) {
+        Ran check;
+        RunOver(check, c, c.arguments, true);
+        EXPECT_EQ(c.exitCode, check.exitCode) << c.name;
+        if (!c.lines.empty()) {
+            EXPECT_EQ(c.lines, check.output.lines) << c.name;
+        }
+        EXPECT_TRUE(check.fakes.dialogs.messages.empty()) << c.name;
+        EXPECT_EQ(Count(check.profiles.events, "load "), Count(check.profiles.events, "unload "))
+            << c.name;
+        EXPECT_TRUE(check.profiles.loaded.empty()) << c.name;
+
+        // The run over the same state: what the check says it would do.
+        Ran run;
+        RunOver(run, c, c.arguments, false);
+        std::vector<std::string> before = c.before;
+        std::sort(before.begin(), before.end());
+        const bool renamedAny = run.fakes.files.Names() != before;
+        const int expected = renamedAny ? 1 : run.exitCode == 1 ? 31 : run.exitCode;
+        EXPECT_EQ(expected, check.exitCode) << c.name;
+        EXPECT_EQ(run.profiles.events, check.profiles.events) << c.name;
+    }
+}
+
+TEST(CheckTest, AChecksLogIsTheOneThingItCreates) {
+    CheckCase c{"logged", {"/check", "/path", Db, "/log", "C:\\t.log"}, {Db}, {}, 1, {}};
+    Ran check;
+    RunOver(check, c, c.arguments, true);
+    EXPECT_EQ(1, check.exitCode);
+    EXPECT_EQ(check.output.lines, check.output.logLines);
+    EXPECT_EQ(std::vector<std::string>{Db}, check.fakes.files.Names());
+    EXPECT_EQ(std::vector<std::string>{Db}, check.fakes.files.renameTests)
+        << "the rename's own test, not a look of its own";
+}
+
+} // namespace

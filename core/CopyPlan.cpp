@@ -51,20 +51,32 @@ void Look(IFileSystem &files, PlanUnit &unit, Direction direction) {
     }
 }
 
-// No file at all, or files at both names: answers that stop the job, so
-// they stand only once a second look finds them still so.
-bool WorthASecondLook(const PlanUnit &unit) {
-    bool found = false;
-    for (const PlannedCopy &planned : unit.copies) {
-        if (planned.step == Step::BothExist) {
-            return true;
-        }
-        found = found || (!planned.leftAlone && planned.step != Step::NoFile);
-    }
-    return !found;
+bool HasBoth(const PlanUnit &unit) {
+    return std::any_of(unit.copies.begin(), unit.copies.end(),
+                       [](const PlannedCopy &p) { return p.step == Step::BothExist; });
 }
 
-void DecideUnit(const PlatformServices &services, PlanUnit &unit, Direction direction) {
+// True when the unit has a copy the run may act on with a file at either name.
+bool HoldsAFile(const PlanUnit &unit) {
+    return std::any_of(unit.copies.begin(), unit.copies.end(), [](const PlannedCopy &p) {
+        return p.step != Step::LeftAlone && p.step != Step::NoFile;
+    });
+}
+
+bool LookOrStop(IFileSystem &files, PlanUnit &unit, Direction direction) {
+    try {
+        Look(files, unit, direction);
+        return true;
+    } catch (const SearchFailure &failure) {
+        unit.stop = "Nothing changed: cannot search for " + failure.path;
+        unit.stopError = failure.error;
+        return false;
+    }
+}
+
+// The wildcard check and the first look; false when the unit stops there
+// or has nothing to look at.
+bool FirstLook(const PlatformServices &services, PlanUnit &unit, Direction direction) {
     bool actedOn = false;
     for (PlannedCopy &planned : unit.copies) {
         if (planned.leftAlone) {
@@ -76,27 +88,18 @@ void DecideUnit(const PlatformServices &services, PlanUnit &unit, Direction dire
             unit.stop = "Nothing changed: " + planned.copy.path +
                         " holds a wildcard (* or ?), so it names no one file";
             unit.stopError = SystemError(services.application, Win32Code::InvalidName);
-            return;
+            return false;
         }
     }
-    if (!actedOn) {
-        return;
-    }
-    try {
-        Look(services.files, unit, direction);
-        if (WorthASecondLook(unit)) {
-            Look(services.files, unit, direction);
-        }
-    } catch (const SearchFailure &failure) {
-        unit.stop = "Nothing changed: cannot search for " + failure.path;
-        unit.stopError = failure.error;
-        return;
-    }
-    const bool both = std::any_of(unit.copies.begin(), unit.copies.end(),
-                                  [](const PlannedCopy &p) { return p.step == Step::BothExist; });
+    return actedOn && LookOrStop(services.files, unit, direction);
+}
+
+// Files at both names stop the unit: nothing in it is renamed.
+void Settle(IApplication &application, PlanUnit &unit) {
+    const bool both = HasBoth(unit);
     for (PlannedCopy &planned : unit.copies) {
         if (planned.step == Step::BothExist) {
-            planned.failure = SystemError(services.application, Win32Code::AlreadyExists);
+            planned.failure = SystemError(application, Win32Code::AlreadyExists);
         } else if (both && planned.step == Step::Rename) {
             planned.result = Result::NotReached;
         }
@@ -137,8 +140,21 @@ PlanUnit UnitOf(std::string user, const std::vector<DatabaseCopy> &copies) {
 }
 
 void Decide(const PlatformServices &services, Plan &plan) {
+    std::vector<bool> looked;
+    bool anyFile = false;
     for (PlanUnit &unit : plan.units) {
-        DecideUnit(services, unit, plan.direction);
+        looked.push_back(FirstLook(services, unit, plan.direction));
+        anyFile = anyFile || unit.stop || HoldsAFile(unit);
+    }
+    for (std::size_t i = 0; i < plan.units.size(); ++i) {
+        PlanUnit &unit = plan.units[i];
+        // Another run may be moving these very names: files at both names,
+        // or no file anywhere, stand only once a second look finds them
+        // still so.
+        if (looked[i] && (HasBoth(unit) || !anyFile)) {
+            LookOrStop(services.files, unit, plan.direction);
+        }
+        Settle(services.application, unit);
     }
 }
 

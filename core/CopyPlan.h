@@ -84,9 +84,9 @@ struct Plan {
 PlanUnit UnitOf(std::string user, const std::vector<DatabaseCopy> &copies);
 
 // Looks at the names of every copy the run may act on and decides each
-// step. Another run may be moving these very names: a unit found with no
-// file, or with files at both names, is looked at again before that
-// stands.
+// step. Another run may be moving these very names: a unit with files at
+// both names, and a plan with no file at all, are looked at again before
+// that stands.
 void Decide(const PlatformServices &services, Plan &plan);
 
 // Carries out every Rename step in its unit's order, through the checked

@@ -4,8 +4,10 @@
 // after it.
 
 #include "E2eTest.h"
+#include "FolderContents.h"
 #include "QuietRun.h"
 #include "TestProfile.h"
+#include "platform/win32/UniqueHandles.h"
 #include "platform/win32/WideText.h"
 
 namespace {
@@ -111,6 +113,48 @@ TEST_F(AllUsersTest, WithoutAdministratorRightsItEndsWith740AndTouchesNothing) {
     EXPECT_EQ(ElevationRequired, run.exitCode) << run.output;
     ExpectUntouched(DefaultDatabase::Path);
     EXPECT_FALSE(Exists(folder_ / L"t.log"));
+}
+
+TEST_F(AllUsersTest, OneUsersCopyHeldOpenKeepsNoOtherFileFromBeingSetAside) {
+    const TestProfile bob(Hive());
+    MakeFoldersFor(StoreCopyOf(bob));
+    WriteFile(StoreCopyOf(bob), "bob's");
+    defaultDatabase_.Create("installer's");
+    virtualStoreCopy_.Create("mine");
+    // Without FILE_SHARE_DELETE, as a running database engine holds it.
+    const unique_hfile held(CreateFileW(virtualStoreCopy_.Path().c_str(), GENERIC_READ,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                        0, nullptr));
+    ASSERT_TRUE(held);
+
+    const QuietRun run = RunTorvane({L"/quiet", L"/allusers"});
+    EXPECT_EQ(static_cast<DWORD>(ERROR_SHARING_VIOLATION), run.exitCode) << run.output;
+    EXPECT_EQ("installer's", ReadFile(DefaultDatabase::RenamedPath));
+    EXPECT_EQ("bob's", ReadFile(StoreCopyOf(bob) + Adv));
+    EXPECT_EQ("mine", ReadFile(virtualStoreCopy_.Path()));
+}
+
+TEST_F(AllUsersTest, ACheckLoadsAndUnloadsAsARunAndChangesNothing) {
+    const TestProfile bob(Hive());
+    MakeFoldersFor(StoreCopyOf(bob));
+    WriteFile(StoreCopyOf(bob), "bob's");
+    defaultDatabase_.Create("installer's");
+    const std::wstring bobsFolder = StoreCopyOf(bob).substr(0, StoreCopyOf(bob).rfind(L'\'));
+    const FolderContents before = ContentsOf(bobsFolder);
+    const FolderContents shared = ContentsOf(DefaultDatabase::Folder);
+
+    const QuietRun run = RunTorvane({L"/check", L"/allusers"});
+    EXPECT_EQ(1U, run.exitCode) << run.output;
+    EXPECT_TRUE(Says(run, L" (" + bob.Sid() + L"): Would rename " + StoreCopyOf(bob)))
+        << run.output;
+    EXPECT_EQ(hivesBefore_, LoadedHives());
+    EXPECT_EQ(before, ContentsOf(bobsFolder));
+    EXPECT_EQ(shared, ContentsOf(DefaultDatabase::Folder));
+    EXPECT_TRUE(run.windowsSeen.empty()) << ::testing::PrintToString(run.windowsSeen);
+
+    const QuietRun denied =
+        RunTorvane(StartOptions{{L"/check", L"/allusers"}, std::nullopt, true});
+    EXPECT_EQ(ElevationRequired, denied.exitCode) << denied.output;
 }
 
 TEST_F(AllUsersTest, NoUserWithADatabaseIs2) {

@@ -5,6 +5,7 @@
 #include "TempFolder.h"
 #include "UnderWine.h"
 #include "platform/win32/PathForms.h"
+#include "platform/win32/UniqueHandles.h"
 #include "platform/win32/WideText.h"
 
 #include <gtest/gtest.h>
@@ -138,6 +139,51 @@ TEST_F(Win32FileSystemTest, RenameFailuresCarryTheWin32Code) {
         }
     }
     EXPECT_EQ("db", ReadFile(folder / L"QvxData.mdb"));
+}
+
+// The test of either rename meets what the rename would meet, and leaves
+// every file as it was.
+TEST_F(Win32FileSystemTest, ARenamesTestMeetsWhatTheRenameWouldAndChangesNothing) {
+    WriteFile(folder / L"QvxData.mdb", "db");
+    WriteFile(folder / L"Held.mdb", "held");
+    WriteFile(folder / L"Hidden.mdb", "hidden", FILE_ATTRIBUTE_HIDDEN);
+    // Without FILE_SHARE_DELETE, as a running database engine holds it.
+    const unique_hfile held(CreateFileW((folder / L"Held.mdb").c_str(), GENERIC_READ,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                        0, nullptr));
+    ASSERT_TRUE(held);
+    const struct {
+        const wchar_t *from;
+        bool ordinary; // through the checked rename
+        std::int32_t code;
+    } cases[] = {
+        {L"QvxData.mdb", false, 0},
+        {L"QvxData.mdb", true, 0},
+        {L"Held.mdb", false, ERROR_SHARING_VIOLATION},
+        {L"Held.mdb", true, ERROR_SHARING_VIOLATION},
+        {L"Missing.mdb", false, ERROR_FILE_NOT_FOUND},
+        {L"Missing.mdb", true, ERROR_FILE_NOT_FOUND},
+        {L"Hidden.mdb", true, ERROR_ACCESS_DENIED},
+    };
+    for (const auto &c : cases) {
+        const std::string from = PathOf(c.from);
+        const std::string to = from + ".Advanced";
+        std::int32_t code = 0;
+        try {
+            if (c.ordinary) {
+                files.RenameOrdinaryFile(from, to, RenameMode::TestOnly);
+            } else {
+                files.RenameFile(from, to, RenameMode::TestOnly);
+            }
+        } catch (const AppError &error) {
+            code = error.Number();
+        }
+        EXPECT_EQ(c.code, code) << Narrow(c.from) << (c.ordinary ? ", checked" : "");
+    }
+    EXPECT_EQ("db", ReadFile(folder / L"QvxData.mdb"));
+    EXPECT_EQ("held", ReadFile(folder / L"Held.mdb"));
+    EXPECT_FALSE(Exists(folder / L"QvxData.mdb.Advanced"));
+    EXPECT_FALSE(Exists(folder / L"Missing.mdb"));
 }
 
 // Paths past MAX_PATH take the \\?\ form; the rename lands whole.

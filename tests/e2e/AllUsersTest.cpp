@@ -139,7 +139,7 @@ TEST_F(AllUsersTest, ACheckLoadsAndUnloadsAsARunAndChangesNothing) {
     MakeFoldersFor(StoreCopyOf(bob));
     WriteFile(StoreCopyOf(bob), "bob's");
     defaultDatabase_.Create("installer's");
-    const std::wstring bobsFolder = StoreCopyOf(bob).substr(0, StoreCopyOf(bob).rfind(L'\'));
+    const std::wstring bobsFolder = StoreCopyOf(bob).substr(0, StoreCopyOf(bob).rfind(L'\\'));
     const FolderContents before = ContentsOf(bobsFolder);
     const FolderContents shared = ContentsOf(DefaultDatabase::Folder);
 

@@ -42,7 +42,7 @@ void MoveCopy(IFileSystem &files, const DatabaseCopy &copy, Direction direction)
     const std::string from = FromName(copy, direction);
     const std::string to = ToName(copy, direction);
     if (copy.userControlled) {
-        files.RenameOrdinaryFile(from, to);
+        files.RenameOrdinaryFile(from, to, copy.allowedFolder);
     } else {
         files.RenameFile(from, to);
     }

@@ -36,7 +36,8 @@ std::vector<DatabaseCopy> ExistingCopies(IFileSystem &files,
                                          const std::vector<DatabaseCopy> &copies);
 
 // Renames copy in direction, never over an existing file; a copy its user
-// controls only as an ordinary file of its own folder. Throws AppError.
+// controls only as an ordinary file inside its allowed folder. Throws
+// AppError.
 void MoveCopy(IFileSystem &files, const DatabaseCopy &copy, Direction direction);
 
 // Sets aside existing, copies that hold a file, in order. Names first: when

@@ -119,8 +119,9 @@ bool Win32FileSystem::SameExistingFile(const std::string &a, const std::string &
     return second && *first == *second;
 }
 
-void Win32FileSystem::RenameOrdinaryFile(const std::string &from, const std::string &to) {
-    RenameVerifiedFile(Widen(from), Widen(to));
+void Win32FileSystem::RenameOrdinaryFile(const std::string &from, const std::string &to,
+                                         const std::string &allowedFolder) {
+    RenameVerifiedFile(Widen(from), Widen(to), Widen(allowedFolder));
 }
 
 bool Win32FileSystem::SameName(const std::string &a, const std::string &b) {

@@ -12,5 +12,6 @@ public:
     PathKind KindOf(const std::string &path) override;
     bool SameName(const std::string &a, const std::string &b) override;
     bool SameExistingFile(const std::string &a, const std::string &b) override;
-    void RenameOrdinaryFile(const std::string &from, const std::string &to) override;
+    void RenameOrdinaryFile(const std::string &from, const std::string &to,
+                            const std::string &allowedFolder) override;
 };

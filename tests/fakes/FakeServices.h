@@ -92,11 +92,16 @@ public:
     std::string currentFolder = "C:\\Work";
     // Paths that are other names of one file (hard links): path -> file.
     std::map<std::string, std::string> links;
+    // Where a path leads through links on the way (final paths): a path
+    // not listed leads to itself.
+    std::map<std::string, std::string> finalPaths;
     std::vector<std::string> searched;
     // Every rename asked for, and whether it was of an ordinary file in a
     // folder someone else may control.
     std::vector<std::pair<std::string, std::string>> renames;
     std::vector<std::string> ordinaryRenames;
+    // The folder each ordinary rename was allowed in.
+    std::vector<std::string> allowedFolders;
     // Run just before each search and each rename, as another program
     // moving the same files might.
     std::function<void(const std::string &path)> beforeSearch;
@@ -151,15 +156,31 @@ public:
         }
         return SameName(FileOf(a), FileOf(b));
     }
-    void RenameOrdinaryFile(const std::string &from, const std::string &to) override {
+    // Refuses, as the system's rename does, a file whose final path is not
+    // inside the allowed folder's.
+    void RenameOrdinaryFile(const std::string &from, const std::string &to,
+                            const std::string &allowedFolder) override {
         renames.emplace_back(from, to);
         ordinaryRenames.push_back(from);
+        allowedFolders.push_back(allowedFolder);
+        const std::string reached = FinalOf(from);
+        const std::string allowed = FinalOf(allowedFolder);
+        if (reached.size() <= allowed.size() || reached[allowed.size()] != '\\' ||
+            !SameName(reached.substr(0, allowed.size()), allowed)) {
+            throw AppError(ErrorCategory::Refusal, 5,
+                           from + " leads to " + reached + ", outside " + allowed + ".",
+                           "RenameOrdinaryFile");
+        }
         Move(from, to);
     }
 
 private:
     static char Lower(char c) {
         return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    std::string FinalOf(const std::string &path) const {
+        const auto final = finalPaths.find(path);
+        return final == finalPaths.end() ? path : final->second;
     }
     std::string FileOf(const std::string &path) const {
         const auto link = links.find(path);
@@ -193,6 +214,7 @@ class FakeSystemFolders : public ISystemFolders {
 public:
     std::vector<std::string> virtualized{"C:\\Program Files", "C:\\Program Files (x86)",
                                          "C:\\ProgramData", "C:\\Windows"};
+    std::vector<std::string> programFiles{"C:\\Program Files", "C:\\Program Files (x86)"};
     std::string localAppData = "C:\\Users\\Ann\\AppData\\Local";
     std::optional<AppError> failure;
 
@@ -201,6 +223,12 @@ public:
             throw *failure;
         }
         return virtualized;
+    }
+    std::vector<std::string> ProgramFilesFolders() override {
+        if (failure) {
+            throw *failure;
+        }
+        return programFiles;
     }
     std::string LocalAppData() override {
         if (failure) {

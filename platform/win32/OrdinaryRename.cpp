@@ -11,6 +11,7 @@
 #include <memory>
 #include <new>
 #include <optional>
+#include <string>
 
 namespace {
 
@@ -92,7 +93,12 @@ std::wstring FinalPathInside(HANDLE file, const std::wstring &source, const std:
                                           nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
                                           nullptr));
     if (!folder) {
-        throw Win32Error(GetLastError(), "CreateFileW");
+        // Refused, not failed: a missing folder's error 2 would read as
+        // "no database" in the run's exit code.
+        const DWORD error = GetLastError();
+        throw Refusal(source, "cannot be checked: the folder it is allowed in, " +
+                                  Narrow(OrdinaryForm(allowed)) + ", cannot be opened (error " +
+                                  std::to_string(error) + ").");
     }
     if (reached) {
         if (const auto allowedReached = FinalPath(folder.get(), VOLUME_NAME_DOS)) {
@@ -104,7 +110,7 @@ std::wstring FinalPathInside(HANDLE file, const std::wstring &source, const std:
     }
     // A volume without a drive letter (a profile disk, for one) has only
     // its GUID to name it by.
-    const std::wstring reachedByGuid = *FinalPath(file, VOLUME_NAME_GUID);
+    std::wstring reachedByGuid = *FinalPath(file, VOLUME_NAME_GUID);
     const std::wstring allowedByGuid = *FinalPath(folder.get(), VOLUME_NAME_GUID);
     if (!LiesInside(reachedByGuid, allowedByGuid)) {
         throw Outside(source, reachedByGuid, allowedByGuid);

@@ -87,7 +87,7 @@ MachineFolders LookUpMachineFolders() {
     };
     std::vector<std::optional<std::wstring>> virtualized = programFiles;
     virtualized.push_back(Machine(ProfileList, L"ProgramData"));
-    virtualized.push_back(WindowsFolder());
+    virtualized.emplace_back(WindowsFolder());
     return {Distinct(programFiles), Distinct(virtualized)};
 }
 

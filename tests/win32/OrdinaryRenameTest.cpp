@@ -170,15 +170,18 @@ TEST_F(OrdinaryRenameTest, RenamesAFileAFolderLinkLeadsInsideTheAllowedFolder) {
     EXPECT_FALSE(Exists(folder / L"Users\\Moved.mdb"));
 }
 
-// A folder whose name only starts like the allowed one's is another folder.
+// A folder whose name only starts like the allowed one's is another folder;
+// an allowed folder that is not there holds nothing.
 TEST_F(OrdinaryRenameTest, RefusesAFileOutsideTheAllowedFolder) {
     ASSERT_TRUE(CreateDirectoryW((folder / L"Allowed").c_str(), nullptr));
     ASSERT_TRUE(CreateDirectoryW((folder / L"Allowed2").c_str(), nullptr));
     WriteFile(folder / L"Allowed2\\QvxData.mdb", "db");
 
-    ExpectRefusal(
-        FailureOf(L"Allowed2\\QvxData.mdb", L"Allowed2\\QvxData.mdb.Advanced", L"Allowed"),
-        folder / L"Allowed2\\QvxData.mdb");
+    for (const wchar_t *allowed : {L"Allowed", L"Missing"}) {
+        ExpectRefusal(
+            FailureOf(L"Allowed2\\QvxData.mdb", L"Allowed2\\QvxData.mdb.Advanced", allowed),
+            folder / L"Allowed2\\QvxData.mdb");
+    }
     EXPECT_EQ("db", ReadFile(folder / L"Allowed2\\QvxData.mdb"));
 }
 

@@ -4,6 +4,7 @@
 #include "core/DatabaseRules.h"
 
 #include <algorithm>
+#include <string_view>
 
 namespace {
 
@@ -18,6 +19,27 @@ bool EndsWithMdb(IFileSystem &files, const std::string &path) {
     return path.size() > extension && files.SameName(path.substr(path.size() - extension), ".mdb");
 }
 
+// The default path's own folder, under each of the machine's Program Files.
+std::vector<std::string> ProductFolders(ISystemFolders &folders) {
+    const std::string_view path = DatabaseRules::DefaultDatabasePath;
+    const std::string_view folder = path.substr(0, path.rfind('\\'));
+    const std::string name(folder.substr(folder.rfind('\\') + 1));
+    std::vector<std::string> product;
+    for (const std::string &programFiles : folders.ProgramFilesFolders()) {
+        product.push_back(programFiles + "\\" + name);
+    }
+    return product;
+}
+
+// "A, B or C".
+std::string EitherOf(const std::vector<std::string> &names) {
+    std::string text;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        text += (i == 0 ? "" : i + 1 == names.size() ? " or " : ", ") + names[i];
+    }
+    return text;
+}
+
 class EveryUserSearch {
 public:
     EveryUserSearch(const PlatformServices &services, IUserProfiles &profiles,
@@ -29,6 +51,7 @@ public:
         try {
             users = profiles_.Users();
             result_.virtualizedFolders = services_.folders.VirtualizedFolders();
+            result_.productFolders = ProductFolders(services_.folders);
         } catch (const std::exception &failure) {
             Fail("Nothing changed: cannot list the users of this machine", failure);
             return result_;
@@ -128,13 +151,15 @@ private:
 };
 
 // Why a copy that came from a user is left alone, or nothing when the run
-// may act on it: an .mdb file inside the folders a legacy program keeps its
-// data in, or inside the user's own profile. The rename itself never
+// may act on it, with the folder it is allowed in set: no more than that
+// user could do. An .mdb file inside the user's own profile, or inside the
+// product's own folder; anything else in the folders Windows virtualizes is
+// another program's. A path written elsewhere is allowed in the profile,
+// which the rename then proves its final path lies in (a profile reached
+// through one of Windows' compatibility junctions). The rename never
 // follows a link.
-std::optional<std::string> WhyLeftAlone(const PlatformServices &services,
-                                        const std::vector<std::string> &folders,
-                                        const UserCopies &user, const DatabaseCopy &copy) {
-    IFileSystem &files = services.files;
+std::optional<std::string> WhyLeftAlone(IFileSystem &files, const EveryUsersCopies &everyone,
+                                        const UserCopies &user, DatabaseCopy &copy) {
     if (!copy.userControlled) {
         return std::nullopt;
     }
@@ -144,9 +169,20 @@ std::optional<std::string> WhyLeftAlone(const PlatformServices &services,
     const auto inside = [&](const std::string &folder) {
         return IsInsideFolder(files, copy.path, folder);
     };
-    if (std::none_of(folders.begin(), folders.end(), inside) && !inside(user.profileFolder)) {
-        return copy.path + " is neither in the folders Windows keeps programs' data in nor in " +
-               "the user's profile";
+    copy.allowedFolder = user.profileFolder;
+    if (inside(user.profileFolder)) {
+        return std::nullopt;
+    }
+    const std::vector<std::string> &product = everyone.productFolders;
+    if (const auto own = std::find_if(product.begin(), product.end(), inside);
+        own != product.end()) {
+        copy.allowedFolder = *own;
+        return std::nullopt;
+    }
+    const std::vector<std::string> &virtualized = everyone.virtualizedFolders;
+    if (const auto other = std::find_if(virtualized.begin(), virtualized.end(), inside);
+        other != virtualized.end()) {
+        return copy.path + " lies in " + *other + " but not in " + EitherOf(product);
     }
     return std::nullopt;
 }
@@ -174,9 +210,11 @@ Plan PlanEveryUsersCopies(const PlatformServices &services, const EveryUsersCopi
                 continue;
             }
             listed.push_back(copy.path);
-            PlanUnit unit = UnitOf(user.user, {copy});
-            unit.copies.front().leftAlone =
-                WhyLeftAlone(services, everyone.virtualizedFolders, user, copy);
+            DatabaseCopy allowed = copy;
+            const std::optional<std::string> why =
+                WhyLeftAlone(services.files, everyone, user, allowed);
+            PlanUnit unit = UnitOf(user.user, {allowed});
+            unit.copies.front().leftAlone = why;
             plan.units.push_back(std::move(unit));
         }
     }

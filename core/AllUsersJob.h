@@ -30,6 +30,9 @@ struct EveryUsersCopies {
     std::vector<UserCopies> users;
     // The folders Windows virtualizes, as the search found them.
     std::vector<std::string> virtualizedFolders;
+    // Of what lies there, the product's own folders: the default path's
+    // folder under each Program Files.
+    std::vector<std::string> productFolders;
     // The first failure met while reading the users' settings, or 0. Its
     // line, like every line of the search, went to the report.
     int failure = 0;

@@ -18,6 +18,10 @@ std::vector<std::string> PartsOf(const std::string &path) {
     return parts;
 }
 
+std::string VirtualStoreOf(const std::string &localAppData) {
+    return localAppData + "\\VirtualStore";
+}
+
 } // namespace
 
 std::string RenamedPath(const std::string &path) {
@@ -56,7 +60,7 @@ std::optional<std::string> VirtualStorePath(IFileSystem &files, const std::strin
     }
     for (const std::string &folder : virtualizedFolders) {
         if (IsInsideFolder(files, fullPath, folder)) {
-            return localAppData + "\\VirtualStore" + fullPath.substr(2);
+            return VirtualStoreOf(localAppData) + fullPath.substr(2);
         }
     }
     return std::nullopt;
@@ -68,9 +72,9 @@ std::vector<DatabaseCopy> CopiesOf(IFileSystem &files, const std::string &path,
     std::vector<DatabaseCopy> copies;
     if (auto copy =
             VirtualStorePath(files, files.FullPath(path), virtualizedFolders, localAppData)) {
-        copies.push_back({std::move(*copy), true});
+        copies.push_back({std::move(*copy), true, VirtualStoreOf(localAppData)});
     }
-    copies.push_back({path, false});
+    copies.push_back({path, false, {}});
     return copies;
 }
 

@@ -16,9 +16,12 @@
 struct DatabaseCopy {
     std::string path;
     // True for a copy in a folder its user (and anything the user runs) can
-    // change: it is only ever renamed as an ordinary file of its own folder,
-    // never through a link.
+    // change: it is only ever renamed as an ordinary file, never through a
+    // link, and only while its final path lies inside allowedFolder.
     bool userControlled = false;
+    // For a copy its user controls, the folder (in full form) it is allowed
+    // in: the user's VirtualStore or profile, or the product's own folder.
+    std::string allowedFolder;
 };
 
 // The two directions of the one job: set aside, and the undo.
@@ -43,7 +46,8 @@ std::optional<std::string> VirtualStorePath(IFileSystem &files, const std::strin
 
 // The copies of the database at path for the user whose Local AppData is
 // localAppData: the VirtualStore copy first (the one the legacy program
-// opens, and holds open while it runs), then path itself, as given.
+// opens, and holds open while it runs), allowed in that VirtualStore, then
+// path itself, as given.
 std::vector<DatabaseCopy> CopiesOf(IFileSystem &files, const std::string &path,
                                    const std::vector<std::string> &virtualizedFolders,
                                    const std::string &localAppData);

@@ -40,7 +40,7 @@ void MoveCopy(IFileSystem &files, const DatabaseCopy &copy, Direction direction,
     const std::string from = FromName(copy, direction);
     const std::string to = ToName(copy, direction);
     if (copy.userControlled) {
-        files.RenameOrdinaryFile(from, to, mode);
+        files.RenameOrdinaryFile(from, to, copy.allowedFolder, mode);
     } else {
         files.RenameFile(from, to, mode);
     }

@@ -36,8 +36,8 @@ std::vector<DatabaseCopy> ExistingCopies(IFileSystem &files,
                                          const std::vector<DatabaseCopy> &copies);
 
 // Renames copy in direction, never over an existing file; a copy its user
-// controls only as an ordinary file of its own folder. In TestOnly mode the
-// same rename is only tested. Throws AppError.
+// controls only as an ordinary file inside its allowed folder. In TestOnly
+// mode the same rename is only tested. Throws AppError.
 void MoveCopy(IFileSystem &files, const DatabaseCopy &copy, Direction direction, RenameMode mode);
 
 } // namespace DatabaseRules

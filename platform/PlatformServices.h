@@ -109,11 +109,14 @@ public:
     // Renames the file at from, a full path, to to, a full path in the same
     // folder, for a folder that someone else may control: the file is
     // opened without following a reparse point, and renamed through that
-    // same handle, without ever replacing a file, only after it proves to
-    // be an ordinary file (not a link, folder, hidden or system file) whose
-    // final path is from. Throws AppError: of ErrorCategory::Refusal when
-    // the file is not what from names, else the Win32 failure.
+    // same handle, in the folder its final path names, without ever
+    // replacing a file, only after it proves to be an ordinary file (not a
+    // link, folder, hidden or system file) whose final path lies inside the
+    // final path of allowedFolder, a full path. Throws AppError: of
+    // ErrorCategory::Refusal when the file is not what from names or lies
+    // outside allowedFolder, else the Win32 failure.
     virtual void RenameOrdinaryFile(const std::string &from, const std::string &to,
+                                    const std::string &allowedFolder,
                                     RenameMode mode = RenameMode::Rename) = 0;
 };
 
@@ -126,6 +129,9 @@ public:
     // Program Files (64-bit and 32-bit), ProgramData and Windows, each in
     // its full form, as this machine has them. Throws AppError.
     virtual std::vector<std::string> VirtualizedFolders() = 0;
+    // Of those, the Program Files folders (64-bit and 32-bit, one on a
+    // 32-bit Windows), where programs are installed. Throws AppError.
+    virtual std::vector<std::string> ProgramFilesFolders() = 0;
     // The running user's Local AppData folder, in its full form. Throws
     // AppError.
     virtual std::string LocalAppData() = 0;

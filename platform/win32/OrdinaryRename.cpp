@@ -10,6 +10,8 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <optional>
+#include <string>
 
 namespace {
 
@@ -20,10 +22,10 @@ AppError Refusal(const std::wstring &path, const std::string &what) {
                     Narrow(OrdinaryForm(path)) + " " + what, Procedure);
 }
 
-// Refuses, saying what it is, a file whose attributes show it is not an
-// ordinary file.
-void RefuseUnlessOrdinary(DWORD attributes, const std::wstring &path) {
-    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+// Refuses, saying what it is, a file that is not an ordinary file.
+void RefuseUnlessOrdinary(const FILE_ATTRIBUTE_TAG_INFO &file, const std::wstring &path) {
+    const DWORD attributes = file.FileAttributes;
+    if (IsLink(attributes, file.ReparseTag)) {
         throw Refusal(path, "is a link, not an ordinary file.");
     }
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
@@ -38,8 +40,10 @@ void RefuseUnlessOrdinary(DWORD attributes, const std::wstring &path) {
 }
 
 // The path the system reaches the open file by, every link on the way
-// followed, in ordinary form.
-std::wstring FinalPath(HANDLE file) {
+// followed, as the system gives it (\\?\ form), its volume named by
+// volumeName: VOLUME_NAME_DOS, which gives nothing for a volume without a
+// drive letter, or VOLUME_NAME_GUID.
+std::optional<std::wstring> FinalPath(HANDLE file, DWORD volumeName) {
     // Room for an ordinary path at the first call: each call searches the
     // drives for the volume's letter, a few tenths of a millisecond under
     // Wine.
@@ -47,16 +51,71 @@ std::wstring FinalPath(HANDLE file) {
     for (;;) {
         std::wstring path(needed, L'\0');
         const DWORD written =
-            GetFinalPathNameByHandleW(file, path.data(), needed, FILE_NAME_NORMALIZED);
+            GetFinalPathNameByHandleW(file, path.data(), needed, FILE_NAME_NORMALIZED | volumeName);
         if (written == 0) {
-            throw Win32Error(GetLastError(), "GetFinalPathNameByHandleW");
+            const DWORD error = GetLastError();
+            if (error == ERROR_PATH_NOT_FOUND && volumeName == VOLUME_NAME_DOS) {
+                return std::nullopt;
+            }
+            throw Win32Error(error, "GetFinalPathNameByHandleW");
         }
         if (written < needed) {
             path.resize(written);
-            return OrdinaryForm(path);
+            return path;
         }
         needed = written; // the room it needs, its NUL included
     }
+}
+
+AppError Outside(const std::wstring &source, const std::wstring &reached,
+                 const std::wstring &allowed) {
+    const std::string where = Narrow(OrdinaryForm(allowed));
+    if (SamePathText(OrdinaryForm(reached), OrdinaryForm(source))) {
+        return Refusal(source, "lies outside " + where + ", the folder it is allowed in.");
+    }
+    return Refusal(source, "leads through a link to " + Narrow(OrdinaryForm(reached)) +
+                               ", outside " + where + ", the folder it is allowed in.");
+}
+
+// The open file's final path, once proved to lie inside the final path of
+// allowed. The folder is looked at only when the file is not simply where
+// source says, inside allowed as written: then a link on the way (a moved
+// profiles folder, a compatibility junction) may still lead inside it.
+std::wstring FinalPathInside(HANDLE file, const std::wstring &source, const std::wstring &allowed) {
+    const std::optional<std::wstring> reached = FinalPath(file, VOLUME_NAME_DOS);
+    if (reached && SamePathText(OrdinaryForm(*reached), OrdinaryForm(source)) &&
+        LiesInside(OrdinaryForm(source), OrdinaryForm(allowed))) {
+        return *reached;
+    }
+    // The folder as a user reaches it: links followed, as for the file.
+    const unique_hfile folder(CreateFileW(LongPathForm(allowed).c_str(), FILE_READ_ATTRIBUTES,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                          nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
+                                          nullptr));
+    if (!folder) {
+        // Refused, not failed: a missing folder's error 2 would read as
+        // "no database" in the run's exit code.
+        const DWORD error = GetLastError();
+        throw Refusal(source, "cannot be checked: the folder it is allowed in, " +
+                                  Narrow(OrdinaryForm(allowed)) + ", cannot be opened (error " +
+                                  std::to_string(error) + ").");
+    }
+    if (reached) {
+        if (const auto allowedReached = FinalPath(folder.get(), VOLUME_NAME_DOS)) {
+            if (!LiesInside(*reached, *allowedReached)) {
+                throw Outside(source, *reached, *allowedReached);
+            }
+            return *reached;
+        }
+    }
+    // A volume without a drive letter (a profile disk, for one) has only
+    // its GUID to name it by.
+    std::wstring reachedByGuid = *FinalPath(file, VOLUME_NAME_GUID);
+    const std::wstring allowedByGuid = *FinalPath(folder.get(), VOLUME_NAME_GUID);
+    if (!LiesInside(reachedByGuid, allowedByGuid)) {
+        throw Outside(source, reachedByGuid, allowedByGuid);
+    }
+    return reachedByGuid;
 }
 
 // Gives the open file the name target, a full path: a bare name would be
@@ -80,7 +139,13 @@ void RenameOpenFile(HANDLE file, const std::wstring &target) {
 
 } // namespace
 
-void RenameVerifiedFile(const std::wstring &from, const std::wstring &to, RenameMode mode) {
+bool IsLink(std::uint32_t attributes, std::uint32_t reparseTag) {
+    return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
+           IsReparseTagNameSurrogate(reparseTag);
+}
+
+void RenameVerifiedFile(const std::wstring &from, const std::wstring &to,
+                        const std::wstring &allowedFolder, RenameMode mode) {
     const std::wstring source = FullForm(from);
     const std::wstring target = FullForm(to);
     const std::wstring folder = FolderOf(target);
@@ -90,6 +155,7 @@ void RenameVerifiedFile(const std::wstring &from, const std::wstring &to, Rename
                        Narrow(to) + " is not a new name in the folder of " + Narrow(from) + ".",
                        Procedure);
     }
+    const std::wstring allowed = FullForm(allowedFolder);
     // The link itself, never what it points to. Opening for deletion fails
     // with a sharing violation while a program holds the file open without
     // sharing its deletion, as Quorvex does while it runs. Backup semantics
@@ -102,18 +168,18 @@ void RenameVerifiedFile(const std::wstring &from, const std::wstring &to, Rename
     if (!file) {
         throw Win32Error(GetLastError(), "CreateFileW");
     }
-    BY_HANDLE_FILE_INFORMATION information{};
-    if (!GetFileInformationByHandle(file.get(), &information)) {
-        throw Win32Error(GetLastError(), "GetFileInformationByHandle");
+    FILE_ATTRIBUTE_TAG_INFO information{};
+    if (!GetFileInformationByHandleEx(file.get(), FileAttributeTagInfo, &information,
+                                      sizeof information)) {
+        throw Win32Error(GetLastError(), "GetFileInformationByHandleEx");
     }
-    RefuseUnlessOrdinary(information.dwFileAttributes, source);
-    // A link in a folder on the way leads to a file somewhere else.
-    const std::wstring reached = FinalPath(file.get());
-    if (!SamePathText(reached, OrdinaryForm(source))) {
-        throw Refusal(source, "leads through a link to " + Narrow(reached) + ".");
-    }
+    RefuseUnlessOrdinary(information, source);
+    // A link in a folder on the way may lead to a file somewhere else. The
+    // new name goes in the folder the file was found in, not the one
+    // written, which could be made to lead elsewhere meanwhile.
+    const std::wstring reached = FinalPathInside(file.get(), source, allowed);
     if (mode == RenameMode::TestOnly) {
         return;
     }
-    RenameOpenFile(file.get(), target);
+    RenameOpenFile(file.get(), FolderOf(reached) + L"\\" + target.substr(folder.size() + 1));
 }

@@ -136,6 +136,15 @@ bool SamePathText(const std::wstring &a, const std::wstring &b) {
                                 static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
 }
 
+bool LiesInside(const std::wstring &path, const std::wstring &folder) {
+    std::size_t length = folder.size();
+    while (length > 0 && folder[length - 1] == L'\\') {
+        --length; // a root, or a folder written with its closing backslash
+    }
+    return length > 0 && path.size() > length + 1 && path[length] == L'\\' &&
+           SamePathText(path.substr(0, length), folder.substr(0, length));
+}
+
 std::wstring FolderOf(const std::wstring &path) {
     const std::size_t separator = path.find_last_of(L'\\');
     return separator == std::wstring::npos ? std::wstring() : path.substr(0, separator);

@@ -32,5 +32,9 @@ std::wstring FullForm(const std::wstring &path);
 // system compares names.
 bool SamePathText(const std::wstring &a, const std::wstring &b);
 
+// Whether path lies inside folder, at any depth, both absolute and in the
+// same form, compared as the file system compares names.
+bool LiesInside(const std::wstring &path, const std::wstring &folder);
+
 // The folder part of a path, up to its last backslash (left out).
 std::wstring FolderOf(const std::wstring &path);

@@ -134,8 +134,8 @@ bool Win32FileSystem::SameExistingFile(const std::string &a, const std::string &
 }
 
 void Win32FileSystem::RenameOrdinaryFile(const std::string &from, const std::string &to,
-                                         RenameMode mode) {
-    RenameVerifiedFile(Widen(from), Widen(to), mode);
+                                         const std::string &allowedFolder, RenameMode mode) {
+    RenameVerifiedFile(Widen(from), Widen(to), Widen(allowedFolder), mode);
 }
 
 bool Win32FileSystem::SameName(const std::string &a, const std::string &b) {

@@ -14,5 +14,6 @@ public:
     bool SameName(const std::string &a, const std::string &b) override;
     bool SameExistingFile(const std::string &a, const std::string &b) override;
     void RenameOrdinaryFile(const std::string &from, const std::string &to,
+                            const std::string &allowedFolder,
                             RenameMode mode = RenameMode::Rename) override;
 };

@@ -53,17 +53,8 @@ std::optional<std::wstring> Machine(const wchar_t *key, const wchar_t *name) {
                             KEY_WOW64_64KEY);
 }
 
-std::vector<std::string> LookUpVirtualized() {
-    // Read in the 64-bit view, these name the 64-bit Program Files also to
-    // a 32-bit process, which its own view would give Program Files (x86)
-    // for both. A 32-bit Windows has neither of the last two.
-    std::vector<std::optional<std::wstring>> candidates{
-        Machine(CurrentVersion, L"ProgramFilesDir"),
-        Machine(CurrentVersion, L"ProgramW6432Dir"),
-        Machine(CurrentVersion, L"ProgramFilesDir (x86)"),
-        Machine(ProfileList, L"ProgramData"),
-        WindowsFolder(),
-    };
+// Each folder once, in full form, in the order given.
+std::vector<std::string> Distinct(const std::vector<std::optional<std::wstring>> &candidates) {
     std::vector<std::wstring> distinct;
     std::vector<std::string> folders;
     for (const std::optional<std::wstring> &candidate : candidates) {
@@ -77,6 +68,31 @@ std::vector<std::string> LookUpVirtualized() {
             folders.push_back(Narrow(full));
         }
     }
+    return folders;
+}
+
+struct MachineFolders {
+    std::vector<std::string> programFiles;
+    std::vector<std::string> virtualized;
+};
+
+MachineFolders LookUpMachineFolders() {
+    // Read in the 64-bit view, these name the 64-bit Program Files also to
+    // a 32-bit process, which its own view would give Program Files (x86)
+    // for both. A 32-bit Windows has neither of the last two.
+    const std::vector<std::optional<std::wstring>> programFiles{
+        Machine(CurrentVersion, L"ProgramFilesDir"),
+        Machine(CurrentVersion, L"ProgramW6432Dir"),
+        Machine(CurrentVersion, L"ProgramFilesDir (x86)"),
+    };
+    std::vector<std::optional<std::wstring>> virtualized = programFiles;
+    virtualized.push_back(Machine(ProfileList, L"ProgramData"));
+    virtualized.emplace_back(WindowsFolder());
+    return {Distinct(programFiles), Distinct(virtualized)};
+}
+
+const MachineFolders &TheMachinesFolders() {
+    static const MachineFolders folders = LookUpMachineFolders();
     return folders;
 }
 
@@ -96,8 +112,11 @@ std::string LookUpLocalAppData() {
 } // namespace
 
 std::vector<std::string> Win32SystemFolders::VirtualizedFolders() {
-    static const std::vector<std::string> folders = LookUpVirtualized();
-    return folders;
+    return TheMachinesFolders().virtualized;
+}
+
+std::vector<std::string> Win32SystemFolders::ProgramFilesFolders() {
+    return TheMachinesFolders().programFiles;
 }
 
 std::string Win32SystemFolders::LocalAppData() {

@@ -8,5 +8,6 @@
 class Win32SystemFolders : public ISystemFolders {
 public:
     std::vector<std::string> VirtualizedFolders() override;
+    std::vector<std::string> ProgramFilesFolders() override;
     std::string LocalAppData() override;
 };

@@ -88,21 +88,29 @@ TEST_F(AllUsersTest, AProfileWithoutItsHiveFileIsSkippedAndNoneIsCreated) {
 }
 
 TEST_F(AllUsersTest, AUsersSettingOutsideWhatTheUserMayActOnIsLeftAlone) {
-    // Files of this test's folder are neither in the user's profile nor in
-    // the folders Windows keeps programs' data in.
+    // Files of this test's folder lie outside the user's profile, which the
+    // rename proves by the file's final path.
     const std::wstring elsewhere = MakeFile(L"Elsewhere.mdb");
     TestProfile mallory(Hive(elsewhere));
     const std::wstring notes = mallory.Folder() + L"\\notes.txt";
     WriteFile(notes, "notes");
     const TestProfile trent(Hive(notes));
+    // Another program's database: System could rename it, its user not.
+    const DatabaseSlot others(L"C:\\Program Files\\Kestrova Reports\\Reports.mdb");
+    others.Create(SampleBytes);
+    const TestProfile victor(Hive(others.Path()));
 
     const QuietRun run = RunTorvane({L"/quiet", L"/allusers"});
     EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), run.exitCode) << run.output;
     ExpectUntouched(elsewhere);
     EXPECT_EQ("notes", ReadFile(notes));
     EXPECT_FALSE(Exists(notes + Adv));
-    EXPECT_TRUE(Says(run, L" (" + mallory.Sid() + L"): Left alone: " + elsewhere)) << run.output;
+    ExpectUntouched(others.Path());
+    EXPECT_TRUE(Says(run, L" (" + mallory.Sid() + L"): Nothing changed: cannot rename " +
+                              elsewhere + L" to " + elsewhere + Adv + L". Error 5: "))
+        << run.output;
     EXPECT_TRUE(Says(run, L" (" + trent.Sid() + L"): Left alone: ")) << run.output;
+    EXPECT_TRUE(Says(run, L" (" + victor.Sid() + L"): Left alone: " + others.Path())) << run.output;
 }
 
 TEST_F(AllUsersTest, WithoutAdministratorRightsItEndsWith740AndTouchesNothing) {

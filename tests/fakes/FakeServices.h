@@ -93,6 +93,9 @@ public:
     std::string currentFolder = "C:\\Work";
     // Paths that are other names of one file (hard links): path -> file.
     std::map<std::string, std::string> links;
+    // Where a path leads through links on the way (final paths): a path
+    // not listed leads to itself.
+    std::map<std::string, std::string> finalPaths;
     std::vector<std::string> searched;
     // Every rename asked for, and whether it was of an ordinary file in a
     // folder someone else may control.
@@ -102,6 +105,8 @@ public:
     std::vector<std::string> renameTests;
     // Any rename asked for throws ForbiddenChange.
     bool changesForbidden = false;
+    // The folder each ordinary rename was allowed in.
+    std::vector<std::string> allowedFolders;
     // Run just before each search and each rename, as another program
     // moving the same files might.
     std::function<void(const std::string &path)> beforeSearch;
@@ -159,19 +164,38 @@ public:
         }
         return SameName(FileOf(a), FileOf(b));
     }
+    // Refuses, as the system's rename and its test do, a file whose final
+    // path is not inside the allowed folder's.
     void RenameOrdinaryFile(const std::string &from, const std::string &to,
-                            RenameMode mode) override {
+                            const std::string &allowedFolder, RenameMode mode) override {
         if (mode == RenameMode::TestOnly) {
+            RefuseOutside(from, allowedFolder);
             return Test(from, to);
         }
         renames.emplace_back(from, to);
         ordinaryRenames.push_back(from);
+        allowedFolders.push_back(allowedFolder);
+        RefuseOutside(from, allowedFolder);
         Move(from, to);
     }
 
 private:
     static char Lower(char c) {
         return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    void RefuseOutside(const std::string &from, const std::string &allowedFolder) {
+        const std::string reached = FinalOf(from);
+        const std::string allowed = FinalOf(allowedFolder);
+        if (reached.size() <= allowed.size() || reached[allowed.size()] != '\\' ||
+            !SameName(reached.substr(0, allowed.size()), allowed)) {
+            throw AppError(ErrorCategory::Refusal, 5,
+                           from + " leads to " + reached + ", outside " + allowed + ".",
+                           "RenameOrdinaryFile");
+        }
+    }
+    std::string FinalOf(const std::string &path) const {
+        const auto final = finalPaths.find(path);
+        return final == finalPaths.end() ? path : final->second;
     }
     std::string FileOf(const std::string &path) const {
         const auto link = links.find(path);
@@ -216,6 +240,7 @@ class FakeSystemFolders : public ISystemFolders {
 public:
     std::vector<std::string> virtualized{"C:\\Program Files", "C:\\Program Files (x86)",
                                          "C:\\ProgramData", "C:\\Windows"};
+    std::vector<std::string> programFiles{"C:\\Program Files", "C:\\Program Files (x86)"};
     std::string localAppData = "C:\\Users\\Ann\\AppData\\Local";
     std::optional<AppError> failure;
 
@@ -224,6 +249,12 @@ public:
             throw *failure;
         }
         return virtualized;
+    }
+    std::vector<std::string> ProgramFilesFolders() override {
+        if (failure) {
+            throw *failure;
+        }
+        return programFiles;
     }
     std::string LocalAppData() override {
         if (failure) {

@@ -117,10 +117,12 @@ public:
     PathKind KindOf(const std::string &) override { std::abort(); }
     bool SameName(const std::string &, const std::string &) override { std::abort(); }
     bool SameExistingFile(const std::string &, const std::string &) override { std::abort(); }
-    void RenameOrdinaryFile(const std::string &, const std::string &, RenameMode) override {
+    void RenameOrdinaryFile(const std::string &, const std::string &, const std::string &,
+                            RenameMode) override {
         std::abort();
     }
     std::vector<std::string> VirtualizedFolders() override { std::abort(); }
+    std::vector<std::string> ProgramFilesFolders() override { std::abort(); }
     std::string LocalAppData() override { std::abort(); }
     void ShowMessage(const std::string &, std::uint32_t,
                      const std::optional<std::string> &) override {

@@ -141,20 +141,43 @@ TEST_F(AllUsersJobTest, AHiveThatStaysLoadedIsReportedAndTheRestIsStillDone) {
         << ::testing::PrintToString(output.lines);
 }
 
+enum class Verdict {
+    Acted,
+    LeftAlone, // by the rule on where the path is written
+    Refused,   // by the rename, where the file's final path leads
+};
+
 struct UsersWordCase {
     const char *what;
     std::string setting;
-    bool acted;
+    Verdict verdict;
+    std::string finalPath; // where the setting leads, when not to itself
+    bool storeCopy;        // Bob has his own VirtualStore copy of it
 };
 
 TEST_F(AllUsersJobTest, AUsersSettingNeverSteersTheRunBeyondWhatTheUserCouldDo) {
+    const std::string x86 = "C:\\Program Files (x86)\\Quorvex\\db.mdb";
     const UsersWordCase cases[] = {
-        {"an .mdb in the user's profile", "C:\\Users\\Bob\\db.mdb", true},
-        {"an .mdb in ProgramData", "C:\\ProgramData\\Q\\db.MDB", true},
-        {"an .mdb in another user's profile", "C:\\Users\\Ann\\db.mdb", false},
-        {"an .mdb elsewhere", "D:\\Shared\\db.mdb", false},
-        {"not an .mdb", "C:\\Users\\Bob\\notes.txt", false},
-        {"a system file", "C:\\Windows\\System32\\config\\SAM", false},
+        {"an .mdb in the user's profile", "C:\\Users\\Bob\\db.mdb", Verdict::Acted, "", false},
+        {"an .mdb in Quorvex's folder, at any depth", "C:\\Program Files\\Quorvex\\a\\b\\db.mdb",
+         Verdict::Acted, "", false},
+        {"an .mdb in Quorvex's 32-bit folder", x86, Verdict::Acted, "", false},
+        {"an .mdb in another program's folder", "C:\\Program Files\\Other\\db.mdb",
+         Verdict::LeftAlone, "", false},
+        {"a folder whose name only starts as Quorvex's", "C:\\Program Files\\Quorvex2\\db.mdb",
+         Verdict::LeftAlone, "", false},
+        {"an .mdb in ProgramData", "C:\\ProgramData\\Q\\db.MDB", Verdict::LeftAlone, "", false},
+        {"the user's own copy of a path left alone", "C:\\ProgramData\\Q\\db.mdb",
+         Verdict::LeftAlone, "", true},
+        {"a link from Quorvex's folder to another program's", "C:\\Program Files\\Quorvex\\db.mdb",
+         Verdict::Refused, "C:\\Program Files\\Other\\db.mdb", false},
+        {"the profile through a compatibility junction", "C:\\Documents and Settings\\Bob\\db.mdb",
+         Verdict::Acted, "C:\\Users\\Bob\\db.mdb", false},
+        {"an .mdb in another user's profile", "C:\\Users\\Ann\\db.mdb", Verdict::Refused, "",
+         false},
+        {"an .mdb elsewhere", "D:\\Shared\\db.mdb", Verdict::Refused, "", false},
+        {"not an .mdb", "C:\\Users\\Bob\\notes.txt", Verdict::LeftAlone, "", false},
+        {"a system file", "C:\\Windows\\System32\\config\\SAM", Verdict::LeftAlone, "", false},
     };
     for (const UsersWordCase &c : cases) {
         FakeServices fresh;
@@ -163,18 +186,29 @@ TEST_F(AllUsersJobTest, AUsersSettingNeverSteersTheRunBeyondWhatTheUserCouldDo) 
         fresh.registry.Store(HKEY_USERS_VALUE, FakeUserProfiles::LoadedName(BobSid) + ProductKey,
                              "Database", RegistryType::String, c.setting + "\0"s);
         fresh.files.AddFile(c.setting);
+        if (!c.finalPath.empty()) {
+            fresh.files.finalPaths[c.setting] = c.finalPath;
+        }
+        const std::string store =
+            "C:\\Users\\Bob\\AppData\\Local\\VirtualStore" + c.setting.substr(2);
+        if (c.storeCopy) {
+            fresh.files.AddFile(store);
+        }
         const ProgramSettingsLifetime lifetime;
         const int code = RunCommand(fresh.Services(), profiles, out,
                                     ParseCommandLine({"/quiet", "/allusers"}), "Torvane");
-        EXPECT_EQ(c.acted ? 0 : 5, code) << c.what;
-        EXPECT_EQ(c.acted ? 0u : 1u, fresh.files.files.count(c.setting)) << c.what;
-        if (!c.acted) {
-            const std::string leftAlone = "Bob (" + BobSid + "): Left alone: " + c.setting;
-            EXPECT_TRUE(
-                std::any_of(out.lines.begin(), out.lines.end(),
-                            [&](const std::string &line) { return line.rfind(leftAlone, 0) == 0; }))
-                << ::testing::PrintToString(out.lines);
+        const bool acted = c.verdict == Verdict::Acted;
+        EXPECT_EQ(acted ? 0 : 5, code) << c.what;
+        EXPECT_EQ(acted ? 0u : 1u, fresh.files.files.count(c.setting)) << c.what;
+        if (c.storeCopy) {
+            EXPECT_EQ(1u, fresh.files.files.count(store + ".Advanced")) << c.what;
         }
+        const std::string leftAlone = "Bob (" + BobSid + "): Left alone: " + c.setting;
+        EXPECT_EQ(
+            c.verdict == Verdict::LeftAlone,
+            std::any_of(out.lines.begin(), out.lines.end(),
+                        [&](const std::string &line) { return line.rfind(leftAlone, 0) == 0; }))
+            << c.what << ": " << ::testing::PrintToString(out.lines);
     }
 }
 

@@ -45,6 +45,7 @@ TEST(DatabaseCopiesTest, TheCopyComesFirstAndRelativePathsAreResolved) {
     ASSERT_EQ(2u, copies.size());
     EXPECT_EQ(Store + "\\Program Files\\Quorvex\\QvxData.mdb", copies[0].path);
     EXPECT_TRUE(copies[0].userControlled);
+    EXPECT_EQ(Store, copies[0].allowedFolder) << "the user's VirtualStore, and nowhere else";
     EXPECT_EQ("QvxData.mdb", copies[1].path) << "the path itself stays as given";
     EXPECT_FALSE(copies[1].userControlled);
 

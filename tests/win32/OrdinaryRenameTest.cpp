@@ -1,6 +1,8 @@
-// The rename for a folder someone else may control: only an ordinary file,
-// reached by the path given, is renamed, through the handle that was checked.
+// The rename for a folder someone else may control: only an ordinary file
+// whose final path lies inside the folder it is allowed in is renamed,
+// through the handle that was checked.
 
+#include "platform/win32/OrdinaryRename.h"
 #include "TempFolder.h"
 #include "TestLink.h"
 #include "UnderWine.h"
@@ -19,10 +21,19 @@ protected:
 
     std::string PathOf(const std::wstring &child) const { return Narrow(folder / child); }
 
-    // The failure of renaming from to to, both in the test folder.
-    AppError FailureOf(const std::wstring &from, const std::wstring &to) {
+    // Renames from to to, in the test folder, allowed in allowed there (the
+    // test folder itself when not given).
+    void Rename(const std::wstring &from, const std::wstring &to,
+                const std::wstring &allowed = L"") {
+        files.RenameOrdinaryFile(PathOf(from), PathOf(to),
+                                 allowed.empty() ? Narrow(folder.Path()) : PathOf(allowed));
+    }
+
+    // The failure of renaming from to to, as Rename does.
+    AppError FailureOf(const std::wstring &from, const std::wstring &to,
+                       const std::wstring &allowed = L"") {
         try {
-            files.RenameOrdinaryFile(PathOf(from), PathOf(to));
+            Rename(from, to, allowed);
         } catch (const AppError &error) {
             return error;
         }
@@ -37,12 +48,39 @@ void ExpectRefusal(const AppError &error, const std::wstring &path) {
     EXPECT_NE(std::string::npos, error.Description().find(Narrow(path))) << error.Description();
 }
 
+struct TagCase {
+    const char *what;
+    DWORD attributes;
+    DWORD tag;
+    bool link;
+};
+
+// Wine reports no reparse tags, so the rule is shown on a table.
+TEST(ReparseTagRule, OnlyANameSurrogateIsALink) {
+    constexpr DWORD Reparse = FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_ARCHIVE;
+    const TagCase cases[] = {
+        {"a symbolic link", Reparse, 0xA000000C, true},
+        {"a junction or mount point", Reparse | FILE_ATTRIBUTE_DIRECTORY, 0xA0000003, true},
+        {"a WSL symbolic link", Reparse, 0xA000001D, true},
+        {"a OneDrive file, downloaded", Reparse, 0x9000601A, false},
+        {"a OneDrive file, online only", Reparse | FILE_ATTRIBUTE_OFFLINE, 0x9000001A, false},
+        {"a deduplicated file", Reparse, 0x80000013, false},
+        {"a compressed (WOF) file", Reparse, 0x80000017, false},
+        {"a hierarchical storage file", Reparse, 0xC0000004, false},
+        {"an ordinary file", FILE_ATTRIBUTE_ARCHIVE, 0, false},
+        {"a tag without the reparse attribute", FILE_ATTRIBUTE_ARCHIVE, 0xA000000C, false},
+    };
+    for (const TagCase &c : cases) {
+        EXPECT_EQ(c.link, IsLink(c.attributes, c.tag)) << c.what;
+    }
+}
+
 TEST_F(OrdinaryRenameTest, RenamesAnOrdinaryFileKeepingItsBytes) {
     WriteFile(folder / L"QvxData.mdb", "database bytes");
     WriteFile(folder / L"ReadOnly.mdb", "read-only bytes", FILE_ATTRIBUTE_READONLY);
 
-    files.RenameOrdinaryFile(PathOf(L"QvxData.mdb"), PathOf(L"QvxData.mdb.Advanced"));
-    files.RenameOrdinaryFile(PathOf(L"ReadOnly.mdb"), PathOf(L"ReadOnly.mdb.Advanced"));
+    Rename(L"QvxData.mdb", L"QvxData.mdb.Advanced");
+    Rename(L"ReadOnly.mdb", L"ReadOnly.mdb.Advanced");
 
     EXPECT_FALSE(Exists(folder / L"QvxData.mdb"));
     EXPECT_EQ("database bytes", ReadFile(folder / L"QvxData.mdb.Advanced"));
@@ -61,7 +99,7 @@ TEST_F(OrdinaryRenameTest, RenamesThroughAnotherSpellingOfThePath) {
     ASSERT_FALSE(alias.empty());
 
     files.RenameOrdinaryFile(Narrow(alias + L"\\QVXDATA.MDB"),
-                             Narrow(alias + L"\\QvxData.mdb.Advanced"));
+                             Narrow(alias + L"\\QvxData.mdb.Advanced"), Narrow(alias));
 
     EXPECT_FALSE(Exists(folder / L"A Long Folder Name\\QvxData.mdb"));
     EXPECT_EQ("db", ReadFile(folder / L"A Long Folder Name\\QvxData.mdb.Advanced"));
@@ -81,28 +119,70 @@ TEST_F(OrdinaryRenameTest, RefusesWhatIsNotAnOrdinaryFile) {
 }
 
 // Windows sees a link itself; Wine opens what a Unix link points to, whose
-// final path then names another file. Refused either way.
+// final path then lies outside the allowed folder. Refused either way.
 TEST_F(OrdinaryRenameTest, RefusesALinkToAFile) {
+    ASSERT_TRUE(CreateDirectoryW((folder / L"Allowed").c_str(), nullptr));
     WriteFile(folder / L"QvxData.mdb", "db");
-    const TestLink link(folder / L"Link.mdb", folder / L"QvxData.mdb", TestLink::Kind::File);
+    const TestLink link(folder / L"Allowed\\Link.mdb", folder / L"QvxData.mdb",
+                        TestLink::Kind::File);
 
-    ExpectRefusal(FailureOf(L"Link.mdb", L"Link.mdb.Advanced"), link.Path());
+    ExpectRefusal(FailureOf(L"Allowed\\Link.mdb", L"Allowed\\Link.mdb.Advanced", L"Allowed"),
+                  link.Path());
 
     EXPECT_EQ("db", ReadFile(folder / L"QvxData.mdb"));
-    EXPECT_FALSE(Exists(folder / L"Link.mdb.Advanced"));
+    EXPECT_FALSE(Exists(folder / L"Allowed\\Link.mdb.Advanced"));
     EXPECT_FALSE(Exists(folder / L"QvxData.mdb.Advanced"));
 }
 
-TEST_F(OrdinaryRenameTest, RefusesAFileReachedThroughALinkedFolder) {
+TEST_F(OrdinaryRenameTest, RefusesAFileAFolderLinkLeadsOutsideTheAllowedFolder) {
+    ASSERT_TRUE(CreateDirectoryW((folder / L"Allowed").c_str(), nullptr));
     ASSERT_TRUE(CreateDirectoryW((folder / L"Elsewhere").c_str(), nullptr));
     WriteFile(folder / L"Elsewhere\\QvxData.mdb", "db");
-    const TestLink link(folder / L"Quorvex", folder / L"Elsewhere", TestLink::Kind::Folder);
+    const TestLink link(folder / L"Allowed\\Quorvex", folder / L"Elsewhere",
+                        TestLink::Kind::Folder);
 
-    ExpectRefusal(FailureOf(L"Quorvex\\QvxData.mdb", L"Quorvex\\QvxData.mdb.Advanced"),
-                  folder / L"Quorvex\\QvxData.mdb");
+    ExpectRefusal(FailureOf(L"Allowed\\Quorvex\\QvxData.mdb",
+                            L"Allowed\\Quorvex\\QvxData.mdb.Advanced", L"Allowed"),
+                  folder / L"Allowed\\Quorvex\\QvxData.mdb");
 
     EXPECT_EQ("db", ReadFile(folder / L"Elsewhere\\QvxData.mdb"));
     EXPECT_FALSE(Exists(folder / L"Elsewhere\\QvxData.mdb.Advanced"));
+}
+
+// A profile reached through a compatibility junction, or a profiles folder
+// moved with one: the file and the allowed folder are resolved alike, and
+// the new name is made where the file really is.
+TEST_F(OrdinaryRenameTest, RenamesAFileAFolderLinkLeadsInsideTheAllowedFolder) {
+    ASSERT_TRUE(CreateDirectoryW((folder / L"Users").c_str(), nullptr));
+    WriteFile(folder / L"Users\\Old.mdb", "old");
+    WriteFile(folder / L"Users\\Moved.mdb", "moved");
+    const TestLink compatibility(folder / L"Documents and Settings", folder / L"Users",
+                                 TestLink::Kind::Folder);
+    const TestLink moved(folder / L"Moved", folder / L"Users", TestLink::Kind::Folder);
+
+    Rename(L"Documents and Settings\\Old.mdb", L"Documents and Settings\\Old.mdb.Advanced",
+           L"Users");
+    Rename(L"Moved\\Moved.mdb", L"Moved\\Moved.mdb.Advanced", L"Moved");
+
+    EXPECT_EQ("old", ReadFile(folder / L"Users\\Old.mdb.Advanced"));
+    EXPECT_EQ("moved", ReadFile(folder / L"Users\\Moved.mdb.Advanced"));
+    EXPECT_FALSE(Exists(folder / L"Users\\Old.mdb"));
+    EXPECT_FALSE(Exists(folder / L"Users\\Moved.mdb"));
+}
+
+// A folder whose name only starts like the allowed one's is another folder;
+// an allowed folder that is not there holds nothing.
+TEST_F(OrdinaryRenameTest, RefusesAFileOutsideTheAllowedFolder) {
+    ASSERT_TRUE(CreateDirectoryW((folder / L"Allowed").c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW((folder / L"Allowed2").c_str(), nullptr));
+    WriteFile(folder / L"Allowed2\\QvxData.mdb", "db");
+
+    for (const wchar_t *allowed : {L"Allowed", L"Missing"}) {
+        ExpectRefusal(
+            FailureOf(L"Allowed2\\QvxData.mdb", L"Allowed2\\QvxData.mdb.Advanced", allowed),
+            folder / L"Allowed2\\QvxData.mdb");
+    }
+    EXPECT_EQ("db", ReadFile(folder / L"Allowed2\\QvxData.mdb"));
 }
 
 TEST_F(OrdinaryRenameTest, NeverReplacesAnExistingFile) {
@@ -162,7 +242,7 @@ TEST_F(OrdinaryRenameTest, RenamesPastTheLengthLimit) {
         // Wine's GetFinalPathNameByHandleW gives no path past MAX_PATH: the
         // file cannot be proved to be the one asked for, and stays.
         try {
-            files.RenameOrdinaryFile(from, to);
+            files.RenameOrdinaryFile(from, to, Narrow(folder.Path()));
             ADD_FAILURE() << "Wine gave a final path past MAX_PATH: this test can change";
         } catch (const AppError &error) {
             EXPECT_TRUE(error.IsWin32(ERROR_MORE_DATA)) << error.Number();
@@ -170,7 +250,7 @@ TEST_F(OrdinaryRenameTest, RenamesPastTheLengthLimit) {
         EXPECT_EQ("deep bytes", ReadFile(deep + L"\\QvxData.mdb"));
         return;
     }
-    files.RenameOrdinaryFile(from, to);
+    files.RenameOrdinaryFile(from, to, Narrow(folder.Path()));
     EXPECT_FALSE(Exists(deep + L"\\QvxData.mdb"));
     EXPECT_EQ("deep bytes", ReadFile(deep + L"\\QvxData.mdb.Advanced"));
 }

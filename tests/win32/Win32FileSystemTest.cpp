@@ -171,7 +171,7 @@ TEST_F(Win32FileSystemTest, ARenamesTestMeetsWhatTheRenameWouldAndChangesNothing
         std::int32_t code = 0;
         try {
             if (c.ordinary) {
-                files.RenameOrdinaryFile(from, to, RenameMode::TestOnly);
+                files.RenameOrdinaryFile(from, to, Narrow(folder.Path()), RenameMode::TestOnly);
             } else {
                 files.RenameFile(from, to, RenameMode::TestOnly);
             }

@@ -47,15 +47,21 @@ TEST(Win32SystemFolders, VirtualizedFoldersAreTheMachinesOwnOnce) {
 }
 
 // Both Program Files, also to a 32-bit process, whose own view of the
-// registry and whose ProgramFiles name only the 32-bit one.
+// registry and whose ProgramFiles name only the 32-bit one; they alone are
+// where programs are installed.
 TEST(Win32SystemFolders, VirtualizedFoldersHoldBothProgramFiles) {
     Win32SystemFolders folders;
     const std::vector<std::string> virtualized = folders.VirtualizedFolders();
+    const std::vector<std::string> programFiles = folders.ProgramFilesFolders();
     for (const wchar_t *variable : {L"ProgramW6432", L"ProgramFiles(x86)"}) {
         const std::wstring folder = Variable(variable);
         if (!folder.empty()) {
             EXPECT_TRUE(Contains(virtualized, FullForm(folder))) << Narrow(variable);
+            EXPECT_TRUE(Contains(programFiles, FullForm(folder))) << Narrow(variable);
         }
+    }
+    for (const wchar_t *variable : {L"ProgramData", L"windir"}) {
+        EXPECT_FALSE(Contains(programFiles, FullForm(Variable(variable)))) << Narrow(variable);
     }
 }
 

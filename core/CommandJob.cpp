@@ -101,7 +101,21 @@ private:
     }
 
     int RunForEveryUser() {
-        const EveryUsersCopies everyone =
+        // Held until every hive is unloaded, after the last line.
+        std::unique_ptr<IUsersLock> lock;
+        try {
+            lock = profiles_.LockUsers();
+        } catch (const std::exception &failure) {
+            const AppError error = ToAppError(failure);
+            report_.Line(FailureLine(error.IsWin32(Win32Code::SharingViolation)
+                                         ? "Nothing touched: another Torvane run is working on "
+                                           "this machine's users"
+                                         : "Nothing touched: cannot make sure no other Torvane "
+                                           "run is working on this machine's users",
+                                     error));
+            return ExitCodeFor(error);
+        }
+        EveryUsersCopies everyone =
             FindEveryUsersCopies(services_, profiles_, commandLine_.path, report_);
         std::vector<std::string> names;
         for (const UserCopies &user : everyone.users) {
@@ -111,7 +125,16 @@ private:
         if (const std::optional<int> refused = OpenLog(names)) {
             return *refused;
         }
-        return Report(MoveEveryUsersCopies(services_, everyone, direction_));
+        Outcome outcome = MoveEveryUsersCopies(services_, everyone, direction_);
+        // A hive that stays loaded keeps its user from signing in: that
+        // outweighs finding nothing to do.
+        const Outcome hives = UnloadHivesLeftLoaded(everyone);
+        outcome.lines.insert(outcome.lines.end(), hives.lines.begin(), hives.lines.end());
+        if (hives.exitCode != 0 &&
+            (outcome.exitCode == 0 || outcome.exitCode == Win32Code::FileNotFound)) {
+            outcome.exitCode = hives.exitCode;
+        }
+        return Report(outcome);
     }
 
     // Opens the log when asked; the exit code when the run must end here.

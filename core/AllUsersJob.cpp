@@ -38,8 +38,11 @@ public:
         for (const UserProfile &user : users) {
             Find(user);
         }
-        // One no user's entry names stays loaded, with nobody to read it.
+        // A leftover whose entry is no user's any more is not tried again.
         for (const LeftHive &left : stillLeft_) {
+            report_.Line(FailureLine("HKEY_USERS\\" + left.name + ", left loaded by an earlier " +
+                                         "run, stays loaded: no user of this machine has it",
+                                     services_.application, left.unloadError));
             if (result_.failure == 0) {
                 result_.failure = left.unloadError;
             }

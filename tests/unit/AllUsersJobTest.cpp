@@ -411,6 +411,21 @@ TEST_F(AllUsersJobTest, AHiveAnEarlierRunLeftIsUnloadedAndItsUserStillDone) {
     }
 }
 
+TEST_F(AllUsersJobTest, AHeldHiveAnEarlierRunLeftForNoUserIsAFailure) {
+    const std::string left = FakeUserProfiles::LoadedName("S-1-5-21-9-9-9-9");
+    profiles.loaded.insert(left);
+    profiles.busyUnloads[left] = 1000;
+    fakes.files.AddFile(Default);
+    EXPECT_EQ(5, Run());
+    EXPECT_EQ(std::vector<std::string>{Default + ".Advanced"}, Files());
+    EXPECT_NE(std::find(output.lines.begin(), output.lines.end(),
+                        "HKEY_USERS\\" + left +
+                            ", left loaded by an earlier run, stays loaded: no user of this "
+                            "machine has it. Error 5: System text of 5."),
+              output.lines.end())
+        << ::testing::PrintToString(output.lines);
+}
+
 TEST_F(AllUsersJobTest, AHiveHeldForAMomentIsUnloadedAtTheEndAndIsNoFailure) {
     profiles.busyUnloads[FakeUserProfiles::LoadedName(BobSid)] = 1;
     fakes.files.AddFile(Default);

@@ -46,7 +46,7 @@ std::optional<std::wstring> ProfileFolder(HKEY list, const std::wstring &sid) {
 // ordinary one, when there is none; another failure to look, naming it.
 std::wstring HiveFileOf(const std::wstring &folder) {
     for (const wchar_t *name : HiveFiles) {
-        const std::wstring file = folder + L"\\" + name;
+        std::wstring file = folder + L"\\" + name;
         const DWORD attributes = GetFileAttributesW(LongPathForm(file).c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES) {
             if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {

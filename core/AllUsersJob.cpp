@@ -43,8 +43,9 @@ std::string EitherOf(const std::vector<std::string> &names) {
 class EveryUserSearch {
 public:
     EveryUserSearch(const PlatformServices &services, IUserProfiles &profiles,
-                    const std::optional<std::string> &path, RunReport &report)
-        : services_(services), profiles_(profiles), path_(path), report_(report) {}
+                    const std::optional<std::string> &path, RunReport &report, LeftHives leftHives)
+        : services_(services), profiles_(profiles), path_(path), report_(report),
+          leftHives_(leftHives) {}
 
     EveryUsersCopies Run() {
         std::vector<UserProfile> users;
@@ -56,13 +57,47 @@ public:
             Fail("Nothing changed: cannot list the users of this machine", failure);
             return result_;
         }
+        LookForLeftHives();
         for (const UserProfile &user : users) {
             Find(user);
         }
-        return result_;
+        // A leftover whose entry is no user's any more is not tried again.
+        for (const LeftHive &left : stillLeft_) {
+            report_.Line(FailureLine("HKEY_USERS\\" + left.name + ", left loaded by an earlier " +
+                                         "run, stays loaded: no user of this machine has it",
+                                     services_.application, left.unloadError));
+            if (result_.failure == 0) {
+                result_.failure = left.unloadError;
+            }
+        }
+        return std::move(result_);
     }
 
 private:
+    // Once a run, before any user's hive is opened.
+    void LookForLeftHives() {
+        std::vector<LeftHive> found;
+        try {
+            found = profiles_.FindLeftHives(leftHives_);
+        } catch (const std::exception &failure) {
+            Fail("Cannot look for hives an earlier run left loaded", failure);
+            return;
+        }
+        for (const LeftHive &left : found) {
+            const std::string hive = "HKEY_USERS\\" + left.name + ", left loaded by an earlier run";
+            if (left.unloaded) {
+                report_.Line(hive + ", was unloaded.");
+            } else if (leftHives_ == LeftHives::Leave) {
+                report_.Line(hive + ", is read where it is and left loaded.");
+            } else {
+                report_.Line(FailureLine(hive + ", cannot be unloaded yet: its user is read " +
+                                             "from it where it is, and it is unloaded at the end",
+                                         services_.application, left.unloadError));
+                stillLeft_.push_back(left);
+            }
+        }
+    }
+
     void Find(const UserProfile &user) {
         const std::string label = UserLabel(user);
         std::unique_ptr<IUserHive> hive;
@@ -70,8 +105,7 @@ private:
             hive = profiles_.OpenHive(user);
         } catch (const std::exception &failure) {
             if (ToAppError(failure).IsWin32(Win32Code::FileNotFound)) {
-                report_.Line(label + ": skipped: " + user.folder +
-                             "\\NTUSER.DAT does not exist, so the user has no settings to read.");
+                FindWithoutHive(label, user);
             } else {
                 Fail(label + ": cannot read the user's settings", failure);
             }
@@ -83,33 +117,66 @@ private:
         try {
             path = path_ ? *path_ : ReadSetting(hive->Name());
             fromUser = !path_ && path != DatabaseRules::DefaultDatabasePath;
-            localAppData = hive->LocalAppData().value_or(user.folder + "\\AppData\\Local");
+            localAppData = hive->LocalAppData().value_or(ProfileLocalAppData(user));
         } catch (const std::exception &failure) {
             Fail(label + ": cannot read the user's settings", failure);
-            Unload(label, *hive);
+            Unload(label, std::move(hive));
             return;
         }
-        Unload(label, *hive);
-        try {
-            AddCopies(label, user, path, fromUser, localAppData);
-        } catch (const std::exception &failure) {
-            Fail(label + ": cannot tell where " + path + " is", failure);
-        }
+        Unload(label, std::move(hive));
+        Add(label, user, path, fromUser, localAppData);
     }
 
-    // The hive goes before the next user's is loaded.
-    void Unload(const std::string &label, IUserHive &hive) {
-        try {
-            hive.Unload();
-        } catch (const std::exception &failure) {
-            Fail(label + ": the user's hive " + hive.Name() + " stays loaded", failure);
+    // No hive, no setting: the copies of the path the window would take,
+    // and the VirtualStore copy where Windows keeps it by default. Worth a
+    // line, not a failure.
+    void FindWithoutHive(const std::string &label, const UserProfile &user) {
+        const std::string path = path_ ? *path_ : std::string(DatabaseRules::DefaultDatabasePath);
+        const std::string localAppData = ProfileLocalAppData(user);
+        report_.Line(label + ": " + user.folder + " has no NTUSER.DAT or NTUSER.MAN, so the " +
+                     "user's settings cannot be read; looking for copies of " + path +
+                     " with Local AppData " + localAppData + ".");
+        Add(label, user, path, false, localAppData);
+    }
+
+    static std::string ProfileLocalAppData(const UserProfile &user) {
+        return user.folder + "\\AppData\\Local";
+    }
+
+    // The hive goes before the next user's is loaded; one that stays is
+    // tried again at the end of the run, as is one an earlier run left.
+    void Unload(const std::string &label, std::unique_ptr<IUserHive> hive) {
+        const auto leftEarlier =
+            std::find_if(stillLeft_.begin(), stillLeft_.end(),
+                         [&](const LeftHive &left) { return left.name == hive->Name(); });
+        if (leftEarlier != stillLeft_.end()) {
+            stillLeft_.erase(leftEarlier);
+        } else {
+            try {
+                hive->Unload();
+                return;
+            } catch (const std::exception &failure) {
+                report_.Line(
+                    FailureLine(label + ": the user's hive " + hive->Name() + " stays loaded",
+                                ToAppError(failure)));
+            }
         }
+        result_.hivesLeftLoaded.push_back({label, std::move(hive)});
     }
 
     // The user's setting, read by the settings store as the window reads it.
     std::string ReadSetting(const std::string &hive) {
         CProgramSettings settings(services_);
         return DatabaseRules::ReadDatabasePath(settings, HKEY_USERS_VALUE, hive + "\\SOFTWARE");
+    }
+
+    void Add(const std::string &label, const UserProfile &user, const std::string &path,
+             bool fromUser, const std::string &localAppData) {
+        try {
+            AddCopies(label, user, path, fromUser, localAppData);
+        } catch (const std::exception &failure) {
+            Fail(label + ": cannot tell where " + path + " is", failure);
+        }
     }
 
     void AddCopies(const std::string &label, const UserProfile &user, const std::string &path,
@@ -146,6 +213,10 @@ private:
     IUserProfiles &profiles_;
     const std::optional<std::string> &path_;
     RunReport &report_;
+    LeftHives leftHives_;
+    // Hives an earlier run left that this run could not unload at its
+    // start, and no user has been read from yet.
+    std::vector<LeftHive> stillLeft_;
     std::vector<std::string> listed_;
     EveryUsersCopies result_;
 };
@@ -190,8 +261,30 @@ std::optional<std::string> WhyLeftAlone(IFileSystem &files, const EveryUsersCopi
 } // namespace
 
 EveryUsersCopies FindEveryUsersCopies(const PlatformServices &services, IUserProfiles &profiles,
-                                      const std::optional<std::string> &path, RunReport &report) {
-    return EveryUserSearch(services, profiles, path, report).Run();
+                                      const std::optional<std::string> &path, RunReport &report,
+                                      LeftHives leftHives) {
+    return EveryUserSearch(services, profiles, path, report, leftHives).Run();
+}
+
+Outcome UnloadHivesLeftLoaded(EveryUsersCopies &everyone) {
+    Outcome outcome;
+    for (const LoadedHive &left : everyone.hivesLeftLoaded) {
+        try {
+            left.hive->Unload();
+        } catch (const std::exception &failure) {
+            const AppError error = ToAppError(failure);
+            outcome.lines.push_back(FailureLine(
+                left.user + ": the user's hive HKEY_USERS\\" + left.hive->Name() +
+                    " is still loaded at the end of the run, which keeps the user from " +
+                    "signing in until it is unloaded",
+                error));
+            if (outcome.exitCode == 0) {
+                outcome.exitCode = ExitCodeFor(error);
+            }
+        }
+    }
+    everyone.hivesLeftLoaded.clear();
+    return outcome;
 }
 
 Plan PlanEveryUsersCopies(const PlatformServices &services, const EveryUsersCopies &everyone,

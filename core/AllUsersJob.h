@@ -15,6 +15,7 @@
 #include "platform/IUserProfiles.h"
 #include "platform/PlatformServices.h"
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,6 +25,12 @@ struct UserCopies {
     std::string user;          // as the lines name them: "ann (S-1-5-21-...)"
     std::string profileFolder; // in full form
     std::vector<DatabaseCopy> copies;
+};
+
+// A hive the search could not unload yet, held until the end of the run.
+struct LoadedHive {
+    std::string user; // as the lines name them
+    std::shared_ptr<IUserHive> hive;
 };
 
 struct EveryUsersCopies {
@@ -36,14 +43,26 @@ struct EveryUsersCopies {
     // The first failure met while reading the users' settings, or 0. Its
     // line, like every line of the search, went to the report.
     int failure = 0;
+    // For UnloadHivesLeftLoaded; each also unloads, quietly, when it goes.
+    std::vector<LoadedHive> hivesLeftLoaded;
 };
 
 // Reads each user's database path (or takes path, when given) through the
 // settings store, as the window reads it, from their hive, loading and
 // unloading it when the user is not signed in. A path shared by several
-// users is listed once, for the first. Touches no file.
+// users is listed once, for the first. A profile without a hive file still
+// has the path's VirtualStore copy, with its Local AppData in the profile.
+// Hives an earlier run left loaded under Torvane's names are looked for
+// once, first, and handled as leftHives says: a run that changes nothing
+// passes LeftHives::Leave. Touches no file.
 EveryUsersCopies FindEveryUsersCopies(const PlatformServices &services, IUserProfiles &profiles,
-                                      const std::optional<std::string> &path, RunReport &report);
+                                      const std::optional<std::string> &path, RunReport &report,
+                                      LeftHives leftHives = LeftHives::Unload);
+
+// At the end of a run, after everything else: unloads every hive the search
+// could not, with patience; a line for each that stays loaded, and the
+// first one's unload error as the exit code (else 0).
+Outcome UnloadHivesLeftLoaded(EveryUsersCopies &everyone);
 
 // The plan for every user's copies: each distinct file (the shared one
 // under the first user whose setting or default leads to it, each user's

@@ -113,8 +113,24 @@ private:
     }
 
     int RunForEveryUser() {
-        const EveryUsersCopies everyone =
-            FindEveryUsersCopies(services_, profiles_, commandLine_.path, report_);
+        // Held until every hive is unloaded, after the last line.
+        std::unique_ptr<IUsersLock> lock;
+        try {
+            lock = profiles_.LockUsers();
+        } catch (const std::exception &failure) {
+            const AppError error = ToAppError(failure);
+            report_.Line(FailureLine(error.IsWin32(Win32Code::SharingViolation)
+                                         ? "Nothing touched: another Torvane run is working on "
+                                           "this machine's users"
+                                         : "Nothing touched: cannot make sure no other Torvane "
+                                           "run is working on this machine's users",
+                                     error));
+            return ExitCodeFor(error);
+        }
+        // A check reads a hive an earlier run left loaded where it is.
+        EveryUsersCopies everyone =
+            FindEveryUsersCopies(services_, profiles_, commandLine_.path, report_,
+                                 commandLine_.check ? LeftHives::Leave : LeftHives::Unload);
         std::vector<std::string> names;
         for (const UserCopies &user : everyone.users) {
             const std::vector<std::string> own = NamesOf(user.copies);
@@ -123,12 +139,23 @@ private:
         if (const std::optional<int> refused = OpenLog(names)) {
             return *refused;
         }
-        if (commandLine_.check) {
-            Plan plan = PlanEveryUsersCopies(services_, everyone, direction_);
-            CarryOut(services_.files, plan, RenameMode::TestOnly);
-            return Check(plan, EveryUsersOutcome(services_, everyone, plan));
+        const bool check = commandLine_.check;
+        Plan plan = PlanEveryUsersCopies(services_, everyone, direction_);
+        CarryOut(services_.files, plan, check ? RenameMode::TestOnly : RenameMode::Rename);
+        Outcome outcome = EveryUsersOutcome(services_, everyone, plan);
+        if (check) {
+            planChecked_ = true;
+            outcome = CheckOutcome(services_.application, plan, outcome.exitCode);
         }
-        return Report(MoveEveryUsersCopies(services_, everyone, direction_));
+        // A hive that stays loaded keeps its user from signing in: that
+        // outweighs finding nothing to do.
+        const Outcome hives = UnloadHivesLeftLoaded(everyone);
+        outcome.lines.insert(outcome.lines.end(), hives.lines.begin(), hives.lines.end());
+        if (hives.exitCode != 0 &&
+            (outcome.exitCode == 0 || outcome.exitCode == Win32Code::FileNotFound)) {
+            outcome.exitCode = hives.exitCode;
+        }
+        return Report(outcome);
     }
 
     // The plan printed, its renames tested: run is what the run would end

@@ -4,8 +4,10 @@
 #include "platform/win32/RegistryText.h"
 #include "platform/win32/UniqueHandles.h"
 #include "platform/win32/WideText.h"
+#include "platform/win32/Win32Clock.h"
 
 #include <algorithm>
+#include <set>
 #include <utility>
 
 namespace {
@@ -14,10 +16,43 @@ constexpr wchar_t UserShellFolders[] =
     L"\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
 constexpr wchar_t UserProfileVariable[] = L"%USERPROFILE%";
 
-// Unloading fails while another process still has a key of the hive open;
-// such handles are usually closed within moments.
-constexpr int UnloadAttempts = 5;
-constexpr DWORD UnloadPause = 100; // milliseconds
+// Unloading fails while another process (an antivirus, the search indexer,
+// a management agent) has a key of the hive open; the user cannot sign in
+// while it stays loaded, so it is worth waiting for.
+constexpr std::chrono::milliseconds UnloadPatience(10000);
+// Windows ends a process about 5 seconds after its console is closed.
+constexpr std::chrono::milliseconds ClosingPatience(2500);
+
+bool StillOpen(std::int32_t status) {
+    return status == ERROR_ACCESS_DENIED || status == ERROR_SHARING_VIOLATION;
+}
+
+// The hives loaded here and not unloaded yet, for a console handler that
+// runs on a thread of its own; and whether a StoppedHiveLoads lives, while
+// nothing is loaded. Held only around each load or unload, never while waiting.
+SRWLOCK hivesLock = SRWLOCK_INIT;
+std::set<std::wstring> &LoadedHere() {
+    static std::set<std::wstring> names;
+    return names;
+}
+bool closing = false;
+
+class HivesLocked {
+public:
+    HivesLocked() { AcquireSRWLockExclusive(&hivesLock); }
+    HivesLocked(const HivesLocked &) = delete;
+    HivesLocked &operator=(const HivesLocked &) = delete;
+    ~HivesLocked() { ReleaseSRWLockExclusive(&hivesLock); }
+};
+
+LSTATUS UnloadOnce(const std::wstring &name) {
+    const HivesLocked locked;
+    const LSTATUS status = RegUnLoadKeyW(HKEY_USERS, name.c_str());
+    if (status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND) {
+        LoadedHere().erase(name);
+    }
+    return status;
+}
 
 // Where pattern next occurs in text from start on, without regard to case.
 std::size_t FindIgnoringCase(const std::wstring &text, const std::wstring &pattern,
@@ -34,25 +69,80 @@ std::size_t FindIgnoringCase(const std::wstring &text, const std::wstring &patte
 
 } // namespace
 
-Win32UserHive::Win32UserHive(std::string name, std::string profileFolder, bool loadedHere)
-    : name_(std::move(name)), profileFolder_(std::move(profileFolder)), loadedHere_(loadedHere) {}
+Win32UserHive::Win32UserHive(std::string name, std::string profileFolder, IClock &clock)
+    : name_(std::move(name)), profileFolder_(std::move(profileFolder)), clock_(clock) {}
 
-std::unique_ptr<Win32UserHive> Win32UserHive::InPlace(const UserProfile &user) {
-    return std::unique_ptr<Win32UserHive>(new Win32UserHive(user.sid, user.folder, false));
+std::unique_ptr<Win32UserHive> Win32UserHive::InPlace(const std::string &name,
+                                                      const UserProfile &user, bool unloadable,
+                                                      IClock &clock) {
+    std::unique_ptr<Win32UserHive> hive(new Win32UserHive(name, user.folder, clock));
+    if (unloadable) {
+        const HivesLocked locked;
+        LoadedHere().insert(Widen(name));
+        hive->loadedHere_ = true;
+    }
+    return hive;
 }
 
-std::unique_ptr<Win32UserHive>
-Win32UserHive::Load(const UserProfile &user, const std::wstring &name, const std::wstring &file) {
+std::unique_ptr<Win32UserHive> Win32UserHive::Load(const UserProfile &user,
+                                                   const std::wstring &name,
+                                                   const std::wstring &file, IClock &clock) {
     // The owner first, so nothing can fail between loading and owning.
-    std::unique_ptr<Win32UserHive> hive(new Win32UserHive(Narrow(name), user.folder, false));
+    std::unique_ptr<Win32UserHive> hive(new Win32UserHive(Narrow(name), user.folder, clock));
     const EnabledPrivilege backup(SE_BACKUP_NAME);
     const EnabledPrivilege restore(SE_RESTORE_NAME);
+    const HivesLocked locked;
+    if (closing) {
+        throw Win32ErrorOn(ERROR_OPERATION_ABORTED, Narrow(file), "RegLoadKeyW");
+    }
     const LSTATUS status = RegLoadKeyW(HKEY_USERS, name.c_str(), file.c_str());
     if (status != ERROR_SUCCESS) {
+        // A failed load can leave an empty key of that name behind; where
+        // it leaves nothing this fails harmlessly. A name that is loaded
+        // already is not this load's to remove.
+        if (status != ERROR_ALREADY_EXISTS) {
+            RegUnLoadKeyW(HKEY_USERS, name.c_str());
+        }
         throw Win32ErrorOn(static_cast<DWORD>(status), Narrow(file), "RegLoadKeyW");
     }
+    LoadedHere().insert(name);
     hive->loadedHere_ = true;
     return hive;
+}
+
+LSTATUS Win32UserHive::UnloadPatiently(const std::wstring &name, IClock &clock) {
+    const EnabledPrivilege backup(SE_BACKUP_NAME);
+    const EnabledPrivilege restore(SE_RESTORE_NAME);
+    const LSTATUS status =
+        RetryWhileBusy(clock, UnloadPatience, StillOpen, [&] { return UnloadOnce(name); });
+    // Not loaded is what was asked for (the console handler may have
+    // unloaded it meanwhile).
+    return status == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : status;
+}
+
+StoppedHiveLoads::StoppedHiveLoads() {
+    Win32Clock clock;
+    const std::chrono::milliseconds deadline = clock.Now() + ClosingPatience;
+    const HivesLocked locked;
+    closing = true;
+    try {
+        const EnabledPrivilege backup(SE_BACKUP_NAME);
+        const EnabledPrivilege restore(SE_RESTORE_NAME);
+        for (const std::wstring &name : LoadedHere()) {
+            const std::chrono::milliseconds left =
+                std::max(deadline - clock.Now(), std::chrono::milliseconds(0));
+            RetryWhileBusy(clock, left, StillOpen,
+                           [&] { return RegUnLoadKeyW(HKEY_USERS, name.c_str()); });
+        }
+    } catch (const std::exception &) {
+        // Without the privileges nothing was loaded here.
+    }
+    LoadedHere().clear();
+}
+
+StoppedHiveLoads::~StoppedHiveLoads() {
+    const HivesLocked locked;
+    closing = false;
 }
 
 Win32UserHive::~Win32UserHive() {
@@ -96,21 +186,10 @@ void Win32UserHive::Unload() {
     if (!loadedHere_) {
         return;
     }
-    const std::wstring name = Widen(name_);
-    const EnabledPrivilege backup(SE_BACKUP_NAME);
-    const EnabledPrivilege restore(SE_RESTORE_NAME);
-    LSTATUS status = ERROR_SUCCESS;
-    for (int attempt = 1;; ++attempt) {
-        status = RegUnLoadKeyW(HKEY_USERS, name.c_str());
-        if (status == ERROR_SUCCESS) {
-            loadedHere_ = false;
-            return;
-        }
-        const bool stillOpen = status == ERROR_ACCESS_DENIED || status == ERROR_SHARING_VIOLATION;
-        if (!stillOpen || attempt == UnloadAttempts) {
-            break;
-        }
-        Sleep(UnloadPause);
+    const LSTATUS status = UnloadPatiently(Widen(name_), clock_);
+    if (status == ERROR_SUCCESS) {
+        loadedHere_ = false;
+        return;
     }
     throw Win32ErrorOn(static_cast<DWORD>(status), "HKEY_USERS\\" + name_, "RegUnLoadKeyW");
 }

@@ -1,10 +1,13 @@
 #include "platform/win32/Win32UserProfiles.h"
 
+#include "platform/PeoplesSids.h"
 #include "platform/win32/PathForms.h"
 #include "platform/win32/RegistryText.h"
 #include "platform/win32/UniqueHandles.h"
 #include "platform/win32/WideText.h"
+#include "platform/win32/Win32Clock.h"
 #include "platform/win32/Win32UserHive.h"
+#include "platform/win32/Win32UserProfilesLock.h"
 
 #include <windows.h>
 
@@ -16,19 +19,13 @@ namespace {
 constexpr wchar_t ProfileList[] = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
 constexpr char ProfileListName[] =
     "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
-// The SIDs of people's accounts, local or of a domain. Service accounts
-// (S-1-5-18, -19, -20) and services (S-1-5-80-...) have others.
-constexpr wchar_t UserSidPrefix[] = L"S-1-5-21-";
 // A name of Torvane's own under HKEY_USERS, so it never meets the system's.
 constexpr wchar_t LoadedHivePrefix[] = L"Torvane-";
-
-// A user's SID and nothing more: Windows keeps a damaged profile's entry
-// beside the new one as "<sid>.bak".
-bool IsUserSid(const std::wstring &name) {
-    const std::size_t prefix = std::size(UserSidPrefix) - 1;
-    return name.size() > prefix && SamePathText(name.substr(0, prefix), UserSidPrefix) &&
-           name.find_first_not_of(L"0123456789-", prefix) == std::wstring::npos;
-}
+// How long a run waits for another one working on the machine's users.
+constexpr DWORD OtherRunPatience = 60000; // milliseconds
+// A mandatory profile's hive, which Windows takes over an NTUSER.DAT beside
+// it, then the ordinary one.
+constexpr const wchar_t *HiveFiles[] = {L"NTUSER.MAN", L"NTUSER.DAT"};
 
 // The profile's folder in full form, when its entry names one that exists.
 std::optional<std::wstring> ProfileFolder(HKEY list, const std::wstring &sid) {
@@ -45,24 +42,78 @@ std::optional<std::wstring> ProfileFolder(HKEY list, const std::wstring &sid) {
     return folder;
 }
 
-// Throws ERROR_FILE_NOT_FOUND, naming it, when file does not exist.
-void RequireFile(const std::wstring &file) {
-    const DWORD attributes = GetFileAttributesW(LongPathForm(file).c_str());
-    DWORD error = ERROR_SUCCESS;
-    if (attributes == INVALID_FILE_ATTRIBUTES) {
-        error = GetLastError();
-        if (error == ERROR_PATH_NOT_FOUND) {
-            error = ERROR_FILE_NOT_FOUND;
+// The profile's hive file. Throws ERROR_FILE_NOT_FOUND, naming the
+// ordinary one, when there is none; another failure to look, naming it.
+std::wstring HiveFileOf(const std::wstring &folder) {
+    for (const wchar_t *name : HiveFiles) {
+        std::wstring file = folder + L"\\" + name;
+        const DWORD attributes = GetFileAttributesW(LongPathForm(file).c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES) {
+            if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+                return file;
+            }
+            continue;
         }
-    } else if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-        error = ERROR_FILE_NOT_FOUND;
+        const DWORD error = GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) {
+            throw Win32ErrorOn(error, Narrow(file), "GetFileAttributesW");
+        }
     }
-    if (error != ERROR_SUCCESS) {
-        throw Win32ErrorOn(error, Narrow(file), "GetFileAttributesW");
+    throw Win32ErrorOn(ERROR_FILE_NOT_FOUND, Narrow(folder + L"\\NTUSER.DAT"),
+                       "GetFileAttributesW");
+}
+
+// The names of the keys right below HKEY_USERS: the hives loaded now.
+std::vector<std::wstring> LoadedHiveNames() {
+    std::vector<std::wstring> names;
+    for (DWORD index = 0;; ++index) {
+        wchar_t name[256];
+        DWORD length = static_cast<DWORD>(std::size(name));
+        const LSTATUS status =
+            RegEnumKeyExW(HKEY_USERS, index, name, &length, nullptr, nullptr, nullptr, nullptr);
+        if (status == ERROR_NO_MORE_ITEMS) {
+            return names;
+        }
+        if (status != ERROR_SUCCESS) {
+            throw Win32ErrorOn(static_cast<DWORD>(status), "HKEY_USERS", "RegEnumKeyExW");
+        }
+        names.emplace_back(name, length);
     }
 }
 
+Win32Clock systemClock;
+
 } // namespace
+
+Win32UserProfiles::Win32UserProfiles() : clock_(systemClock) {}
+
+Win32UserProfiles::Win32UserProfiles(IClock &clock) : clock_(clock) {}
+
+std::unique_ptr<IUsersLock> Win32UserProfiles::LockUsers() {
+    return Win32UserProfilesLock::Take(OtherRunPatience);
+}
+
+std::vector<LeftHive> Win32UserProfiles::FindLeftHives(LeftHives leftHives) {
+    unloadLeft_ = leftHives == LeftHives::Unload;
+    leftLoaded_.clear();
+    const std::wstring prefix = LoadedHivePrefix;
+    std::vector<LeftHive> found;
+    for (const std::wstring &name : LoadedHiveNames()) {
+        if (name.size() <= prefix.size() || !SamePathText(name.substr(0, prefix.size()), prefix)) {
+            continue;
+        }
+        LeftHive left{Narrow(name), false, 0};
+        if (unloadLeft_) {
+            left.unloadError = static_cast<int>(Win32UserHive::UnloadPatiently(name, clock_));
+            left.unloaded = left.unloadError == ERROR_SUCCESS;
+        }
+        if (!left.unloaded) {
+            leftLoaded_.insert(name);
+        }
+        found.push_back(left);
+    }
+    return found;
+}
 
 std::vector<UserProfile> Win32UserProfiles::Users() {
     // The machine's one list, also from a 32-bit process.
@@ -86,7 +137,7 @@ std::vector<UserProfile> Win32UserProfiles::Users() {
             throw Win32ErrorOn(static_cast<DWORD>(status), ProfileListName, "RegEnumKeyExW");
         }
         const std::wstring sid(name, length);
-        if (!IsUserSid(sid)) {
+        if (KindOfProfileEntry(Narrow(sid)) == ProfileEntryKind::NotAPerson) {
             continue;
         }
         if (const auto folder = ProfileFolder(list.get(), sid)) {
@@ -98,13 +149,16 @@ std::vector<UserProfile> Win32UserProfiles::Users() {
 
 std::unique_ptr<IUserHive> Win32UserProfiles::OpenHive(const UserProfile &user) {
     const std::wstring sid = Widen(user.sid);
-    // The system has it loaded while the user is signed in.
+    // The system has it loaded while the user is signed in (never for a
+    // set-aside profile's entry, which no hive is loaded under).
     unique_hkey loaded;
     if (RegOpenKeyExW(HKEY_USERS, sid.c_str(), 0, KEY_READ, loaded.put()) == ERROR_SUCCESS) {
-        return Win32UserHive::InPlace(user);
+        return Win32UserHive::InPlace(user.sid, user, false, clock_);
+    }
+    const std::wstring name = LoadedHivePrefix + sid;
+    if (leftLoaded_.count(name) != 0) {
+        return Win32UserHive::InPlace(Narrow(name), user, unloadLeft_, clock_);
     }
     // Loading a file that does not exist would create it.
-    const std::wstring file = Widen(user.folder) + L"\\NTUSER.DAT";
-    RequireFile(file);
-    return Win32UserHive::Load(user, LoadedHivePrefix + sid, file);
+    return Win32UserHive::Load(user, name, HiveFileOf(Widen(user.folder)), clock_);
 }

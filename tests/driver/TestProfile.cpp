@@ -43,11 +43,15 @@ std::wstring ListEntryPath(const std::wstring &sid) {
     return std::wstring(ProfileListKey) + L"\\" + sid;
 }
 
-// A SID of the user form no real account has: the process and a count.
-std::wstring FreshUserSid() {
+// A SID of a person's form no real account has: the process and a count.
+std::wstring FreshUserSid(const std::wstring &prefix) {
     static int made = 0;
-    return L"S-1-5-21-7" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+    return prefix + L"7" + std::to_wstring(GetCurrentProcessId()) + L"-" +
            std::to_wstring(GetTickCount()) + L"-" + std::to_wstring(++made) + L"-1001";
+}
+
+std::wstring EntryName(const ProfileShape &shape) {
+    return (shape.sid.empty() ? FreshUserSid(shape.sidPrefix) : shape.sid) + shape.entrySuffix;
 }
 
 // Saves contents as a hive file, through a scratch key of the running user.
@@ -95,8 +99,9 @@ ProfileListEntry::~ProfileListEntry() {
     }
 }
 
-TestProfile::TestProfile(const std::optional<HiveContents> &contents)
-    : sid_(FreshUserSid()), folder_(L"torvane-profile-" + sid_), entry_(sid_, folder_.Path()) {
+TestProfile::TestProfile(const std::optional<HiveContents> &contents, const ProfileShape &shape)
+    : sid_(EntryName(shape)), hiveFile_(shape.hiveFile), folder_(L"torvane-profile-" + sid_),
+      entry_(sid_, folder_.Path()) {
     if (contents) {
         WriteHive(*contents);
     }
@@ -111,10 +116,16 @@ TestProfile::~TestProfile() {
     try {
         const EnabledPrivilege backup(SE_BACKUP_NAME);
         const EnabledPrivilege restore(SE_RESTORE_NAME);
-        RegUnLoadKeyW(HKEY_USERS, (L"Torvane-" + sid_).c_str());
+        RegUnLoadKeyW(HKEY_USERS, LoadedName().c_str());
     } catch (const std::exception &) {
         // Without the privileges nothing can have been loaded.
     }
+}
+
+void TestProfile::LoadAsAnEarlierRunLeftIt() const {
+    const EnabledPrivilege backup(SE_BACKUP_NAME);
+    const EnabledPrivilege restore(SE_RESTORE_NAME);
+    Check(RegLoadKeyW(HKEY_USERS, LoadedName().c_str(), HiveFile().c_str()), "load the hive");
 }
 
 UserProfile TestProfile::Profile() const {

@@ -41,11 +41,33 @@ struct HiveContents {
     std::optional<std::wstring> localAppData;
 };
 
-// A user's profile: a fresh SID S-1-5-21-..., its folder and its entry, and
-// NTUSER.DAT in the folder when contents are given.
+// How a profile differs from the usual one.
+struct ProfileShape {
+    // The SID's start: a local or domain account's, or an Entra ID one's.
+    std::wstring sidPrefix = L"S-1-5-21-";
+    // "NTUSER.MAN" for a mandatory profile.
+    std::wstring hiveFile = L"NTUSER.DAT";
+    // The SID, when the profile shares it with another (a temporary profile
+    // and the set-aside one); empty for a fresh one.
+    std::wstring sid;
+    // ".bak" for the entry of a profile Windows set aside.
+    std::wstring entrySuffix;
+
+    static ProfileShape EntraId() { return {L"S-1-12-1-", L"NTUSER.DAT", {}, {}}; }
+    static ProfileShape Mandatory() { return {L"S-1-5-21-", L"NTUSER.MAN", {}, {}}; }
+    // The profile Windows set aside for the user whose SID is sid.
+    static ProfileShape SetAside(const std::wstring &sid) {
+        return {L"S-1-5-21-", L"NTUSER.DAT", sid, L".bak"};
+    }
+};
+
+// A user's profile: a fresh SID (S-1-5-21-... unless shaped otherwise), its
+// folder and its entry, and the hive file in the folder when contents are
+// given.
 class TestProfile {
 public:
-    explicit TestProfile(const std::optional<HiveContents> &contents);
+    explicit TestProfile(const std::optional<HiveContents> &contents,
+                         const ProfileShape &shape = {});
     TestProfile(const TestProfile &) = delete;
     TestProfile &operator=(const TestProfile &) = delete;
     // Also unloads the hive if a failed test left it loaded.
@@ -55,14 +77,20 @@ public:
     // profile's folder to say what the hive holds.
     void WriteHive(const HiveContents &contents) const;
 
+    // The ProfileList entry's name: the SID, or "<SID>.bak".
     const std::wstring &Sid() const { return sid_; }
     const std::wstring &Folder() const { return folder_.Path(); }
-    std::wstring HiveFile() const { return folder_ / L"NTUSER.DAT"; }
+    std::wstring HiveFile() const { return folder_ / hiveFile_; }
+    // The key Torvane loads the hive under.
+    std::wstring LoadedName() const { return L"Torvane-" + sid_; }
+    // Loads the hive under LoadedName(), as a run that was killed left it.
+    void LoadAsAnEarlierRunLeftIt() const;
     // As the profiles' provider gives it.
     UserProfile Profile() const;
 
 private:
     std::wstring sid_;
+    std::wstring hiveFile_;
     TempFolder folder_;
     ProfileListEntry entry_;
 };

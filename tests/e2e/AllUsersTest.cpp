@@ -1,14 +1,17 @@
 // /quiet /allusers against users made for the test: ProfileList entries
 // with folders and NTUSER.DAT files of their own, beside the user the tests
-// run as, whose hive is loaded already. Every hive the run loads is gone
-// after it.
+// run as, whose hive is loaded already. HKEY_USERS is the same after every
+// run as before it.
 
 #include "E2eTest.h"
 #include "FolderContents.h"
 #include "QuietRun.h"
 #include "TestProfile.h"
 #include "platform/win32/UniqueHandles.h"
+#include "platform/win32/PathForms.h"
 #include "platform/win32/WideText.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -28,6 +31,22 @@ protected:
     }
     static std::wstring StoreCopyOf(const TestProfile &user) {
         return user.Folder() + L"\\AppData\\Local\\VirtualStore" + DefaultDatabase::Path.substr(2);
+    }
+    // Torvane run, HKEY_USERS compared around it: as it was, but for the
+    // hive an earlier run left, when this run is to heal it.
+    static QuietRun RunEveryUser(const StartOptions &options,
+                                 const std::optional<std::wstring> &healed = std::nullopt) {
+        std::vector<std::wstring> expected = LoadedHives();
+        if (healed) {
+            expected.erase(std::remove(expected.begin(), expected.end(), *healed), expected.end());
+        }
+        QuietRun run = RunTorvane(options);
+        EXPECT_EQ(expected, LoadedHives()) << "HKEY_USERS after the run\n" << run.output;
+        return run;
+    }
+    static QuietRun RunEveryUser(const std::vector<std::wstring> &arguments,
+                                 const std::optional<std::wstring> &healed = std::nullopt) {
+        return RunEveryUser(StartOptions{arguments, std::nullopt, false}, healed);
     }
     static bool Says(const QuietRun &run, const std::wstring &text) {
         return run.output.find(Narrow(text)) != std::string::npos;
@@ -49,7 +68,7 @@ TEST_F(AllUsersTest, EveryUsersDatabaseAndCopyAreSetAsideAndTheSharedFileOnce) {
     WriteFile(StoreCopyOf(bob), "bob's");
     defaultDatabase_.Create("installer's");
 
-    const QuietRun run = RunTorvane({L"/quiet", L"/allusers"});
+    const QuietRun run = RunEveryUser({L"/quiet", L"/allusers"});
     EXPECT_EQ(0U, run.exitCode) << run.output;
     EXPECT_EQ("ann's", ReadFile(annsDatabase + Adv));
     EXPECT_EQ("bob's", ReadFile(StoreCopyOf(bob) + Adv));
@@ -71,20 +90,90 @@ TEST_F(AllUsersTest, EveryUsersDatabaseAndCopyAreSetAsideAndTheSharedFileOnce) {
     EXPECT_NE(std::string::npos, run.output.find("Done for every user: ")) << run.output;
 
     // The undo puts every copy back.
-    const QuietRun restore = RunTorvane({L"/restore", L"/quiet", L"/allusers"});
+    const QuietRun restore = RunEveryUser({L"/restore", L"/quiet", L"/allusers"});
     EXPECT_EQ(0U, restore.exitCode) << restore.output;
     EXPECT_EQ("ann's", ReadFile(annsDatabase));
     EXPECT_EQ("bob's", ReadFile(StoreCopyOf(bob)));
     EXPECT_EQ("installer's", ReadFile(DefaultDatabase::Path));
 }
 
-TEST_F(AllUsersTest, AProfileWithoutItsHiveFileIsSkippedAndNoneIsCreated) {
+// No hive, no setting: the VirtualStore copy of the default path is still
+// the user's, and no hive file is made.
+TEST_F(AllUsersTest, AProfileWithoutAHiveFileStillHasItsCopySetAside) {
     const TestProfile gone(std::nullopt);
+    MakeFoldersFor(StoreCopyOf(gone));
+    WriteFile(StoreCopyOf(gone), "gone's");
     defaultDatabase_.Create(SampleBytes);
-    const QuietRun run = RunTorvane({L"/quiet", L"/allusers"});
+    const QuietRun run = RunEveryUser({L"/quiet", L"/allusers"});
     EXPECT_EQ(0U, run.exitCode) << run.output;
-    EXPECT_TRUE(Says(run, L" (" + gone.Sid() + L"): skipped: ")) << run.output;
+    EXPECT_TRUE(Says(run, L" (" + gone.Sid() + L"): " + FullForm(gone.Folder()) +
+                              L" has no NTUSER.DAT or NTUSER.MAN"))
+        << run.output;
+    EXPECT_EQ("gone's", ReadFile(StoreCopyOf(gone) + Adv));
     EXPECT_FALSE(Exists(gone.HiveFile()));
+}
+
+// An Entra ID account, a mandatory profile, and a user Windows signed in
+// with a temporary profile, whose real one it set aside as "<SID>.bak".
+TEST_F(AllUsersTest, EveryKindOfPersonsProfileIsDone) {
+    TestProfile entra(std::nullopt, ProfileShape::EntraId());
+    const std::wstring entrasDatabase = entra.Folder() + L"\\Entra.mdb";
+    entra.WriteHive(Hive(entrasDatabase));
+    WriteFile(entrasDatabase, "entra's");
+    TestProfile mandatory(std::nullopt, ProfileShape::Mandatory());
+    const std::wstring mandatorysDatabase = mandatory.Folder() + L"\\Mandatory.mdb";
+    mandatory.WriteHive(Hive(mandatorysDatabase));
+    WriteFile(mandatorysDatabase, "mandatory's");
+    const TestProfile temporary(Hive());
+    const TestProfile setAside(Hive(), ProfileShape::SetAside(temporary.Sid()));
+    for (const TestProfile *user : {&temporary, &setAside}) {
+        MakeFoldersFor(StoreCopyOf(*user));
+        WriteFile(StoreCopyOf(*user), Narrow(user->Sid()));
+    }
+
+    const QuietRun run = RunEveryUser({L"/quiet", L"/allusers"});
+    EXPECT_EQ(0U, run.exitCode) << run.output;
+    EXPECT_EQ("entra's", ReadFile(entrasDatabase + Adv));
+    EXPECT_EQ("mandatory's", ReadFile(mandatorysDatabase + Adv));
+    EXPECT_EQ(Narrow(temporary.Sid()), ReadFile(StoreCopyOf(temporary) + Adv));
+    EXPECT_EQ(Narrow(setAside.Sid()), ReadFile(StoreCopyOf(setAside) + Adv));
+    // Each line says which entry its copy came from.
+    EXPECT_TRUE(Says(run, L" (" + temporary.Sid() + L"): Renamed " + StoreCopyOf(temporary)))
+        << run.output;
+    EXPECT_TRUE(Says(run, L" (" + temporary.Sid() + L".bak): Renamed " + StoreCopyOf(setAside)))
+        << run.output;
+}
+
+// A run that was killed left a user's hive loaded under Torvane's name.
+TEST_F(AllUsersTest, AHiveAnEarlierRunLeftIsUnloadedAndItsUserDone) {
+    TestProfile bob(std::nullopt);
+    const std::wstring bobsDatabase = bob.Folder() + L"\\Bob.mdb";
+    bob.WriteHive(Hive(bobsDatabase));
+    WriteFile(bobsDatabase, "bob's");
+    bob.LoadAsAnEarlierRunLeftIt();
+
+    const QuietRun run = RunEveryUser({L"/quiet", L"/allusers"}, bob.LoadedName());
+    EXPECT_EQ(0U, run.exitCode) << run.output;
+    EXPECT_TRUE(Says(run, L"HKEY_USERS\\" + bob.LoadedName() +
+                              L", left loaded by an earlier run, was unloaded."))
+        << run.output;
+    EXPECT_EQ("bob's", ReadFile(bobsDatabase + Adv));
+}
+
+TEST_F(AllUsersTest, ADamagedHiveIsReportedAndTheRestDone) {
+    const TestProfile damaged(std::nullopt);
+    const std::string garbage = "regf, but not really a hive";
+    WriteFile(damaged.HiveFile(), garbage);
+    defaultDatabase_.Create(SampleBytes);
+
+    const QuietRun run = RunEveryUser({L"/quiet", L"/allusers"});
+    EXPECT_NE(0U, run.exitCode) << run.output;
+    EXPECT_NE(static_cast<DWORD>(ERROR_FILE_NOT_FOUND), run.exitCode) << run.output;
+    EXPECT_TRUE(Says(run, L" (" + damaged.Sid() + L"): cannot read the user's settings. Error " +
+                              std::to_wstring(run.exitCode) + L":"))
+        << run.output;
+    EXPECT_TRUE(Exists(DefaultDatabase::RenamedPath)) << "the rest is done";
+    EXPECT_EQ(garbage, ReadFile(damaged.HiveFile()));
 }
 
 TEST_F(AllUsersTest, AUsersSettingOutsideWhatTheUserMayActOnIsLeftAlone) {
@@ -100,7 +189,7 @@ TEST_F(AllUsersTest, AUsersSettingOutsideWhatTheUserMayActOnIsLeftAlone) {
     others.Create(SampleBytes);
     const TestProfile victor(Hive(others.Path()));
 
-    const QuietRun run = RunTorvane({L"/quiet", L"/allusers"});
+    const QuietRun run = RunEveryUser({L"/quiet", L"/allusers"});
     EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), run.exitCode) << run.output;
     ExpectUntouched(elsewhere);
     EXPECT_EQ("notes", ReadFile(notes));
@@ -116,7 +205,7 @@ TEST_F(AllUsersTest, AUsersSettingOutsideWhatTheUserMayActOnIsLeftAlone) {
 TEST_F(AllUsersTest, WithoutAdministratorRightsItEndsWith740AndTouchesNothing) {
     const TestProfile bob(Hive());
     defaultDatabase_.Create(SampleBytes);
-    const QuietRun run = RunTorvane(
+    const QuietRun run = RunEveryUser(
         StartOptions{{L"/quiet", L"/allusers", L"/log", folder_ / L"t.log"}, std::nullopt, true});
     EXPECT_EQ(ElevationRequired, run.exitCode) << run.output;
     ExpectUntouched(DefaultDatabase::Path);
@@ -167,7 +256,7 @@ TEST_F(AllUsersTest, ACheckLoadsAndUnloadsAsARunAndChangesNothing) {
 
 TEST_F(AllUsersTest, NoUserWithADatabaseIs2) {
     const TestProfile bob(Hive());
-    const QuietRun run = RunTorvane({L"/quiet", L"/allusers"});
+    const QuietRun run = RunEveryUser({L"/quiet", L"/allusers"});
     EXPECT_EQ(static_cast<DWORD>(ERROR_FILE_NOT_FOUND), run.exitCode) << run.output;
 }
 

@@ -4,6 +4,10 @@
 
 namespace {
 
+AppError AccessDenied(const std::string &source) {
+    return AppError(ErrorCategory::Win32, 5, "Access is denied.", source);
+}
+
 class FakeHive : public IUserHive {
 public:
     FakeHive(FakeUserProfiles &owner, std::string name, bool ours,
@@ -11,9 +15,8 @@ public:
         : owner_(owner), name_(std::move(name)), ours_(ours),
           localAppData_(std::move(localAppData)) {}
     ~FakeHive() override {
-        if (ours_ && owner_.loaded.count(name_) != 0 && !owner_.unloadFailure) {
-            owner_.loaded.erase(name_);
-            owner_.events.push_back("unload " + name_);
+        if (ours_ && !owner_.unloadFailure) {
+            owner_.TryUnload(name_);
         }
     }
 
@@ -26,8 +29,10 @@ public:
         if (owner_.unloadFailure) {
             throw *owner_.unloadFailure;
         }
-        owner_.loaded.erase(name_);
-        owner_.events.push_back("unload " + name_);
+        if (owner_.TryUnload(name_) != 0) {
+            throw AccessDenied("RegUnLoadKeyW");
+        }
+        ours_ = false;
     }
 
 private:
@@ -37,7 +42,38 @@ private:
     std::optional<std::string> localAppData_;
 };
 
+class FakeLock : public IUsersLock {
+public:
+    explicit FakeLock(std::vector<std::string> &events) : events_(events) {
+        events_.push_back("lock");
+    }
+    ~FakeLock() override { events_.push_back("unlock"); }
+
+private:
+    std::vector<std::string> &events_;
+};
+
 } // namespace
+
+int FakeUserProfiles::TryUnload(const std::string &name) {
+    if (loaded.count(name) == 0) {
+        return 2;
+    }
+    if (int &busy = busyUnloads[name]; busy > 0) {
+        --busy;
+        return 5;
+    }
+    loaded.erase(name);
+    events.push_back("unload " + name);
+    return 0;
+}
+
+std::unique_ptr<IUsersLock> FakeUserProfiles::LockUsers() {
+    if (lockFailure) {
+        throw *lockFailure;
+    }
+    return std::make_unique<FakeLock>(events);
+}
 
 std::vector<UserProfile> FakeUserProfiles::Users() {
     if (listFailure) {
@@ -50,6 +86,25 @@ std::vector<UserProfile> FakeUserProfiles::Users() {
     return profiles;
 }
 
+std::vector<LeftHive> FakeUserProfiles::FindLeftHives(LeftHives leftHives) {
+    events.push_back("look at HKEY_USERS");
+    unloadLeft_ = leftHives == LeftHives::Unload;
+    std::vector<LeftHive> found;
+    const std::set<std::string> before = loaded;
+    for (const std::string &name : before) {
+        LeftHive left{name, false, 0};
+        if (unloadLeft_) {
+            left.unloadError = TryUnload(name);
+            left.unloaded = left.unloadError == 0;
+        }
+        if (!left.unloaded) {
+            leftLoaded_.insert(name);
+        }
+        found.push_back(left);
+    }
+    return found;
+}
+
 std::unique_ptr<IUserHive> FakeUserProfiles::OpenHive(const UserProfile &profile) {
     const auto user = std::find_if(users.begin(), users.end(), [&](const User &candidate) {
         return candidate.profile.sid == profile.sid;
@@ -60,6 +115,10 @@ std::unique_ptr<IUserHive> FakeUserProfiles::OpenHive(const UserProfile &profile
     if (user->signedIn) {
         return std::make_unique<FakeHive>(*this, profile.sid, false, user->localAppData);
     }
+    const std::string name = LoadedName(profile.sid);
+    if (leftLoaded_.count(name) != 0 && loaded.count(name) != 0) {
+        return std::make_unique<FakeHive>(*this, name, unloadLeft_, user->localAppData);
+    }
     if (!user->hasHiveFile) {
         throw AppError(ErrorCategory::Win32, 2, "The system cannot find the file specified.",
                        "OpenHive");
@@ -67,7 +126,6 @@ std::unique_ptr<IUserHive> FakeUserProfiles::OpenHive(const UserProfile &profile
     if (const auto failure = loadFailures.find(profile.sid); failure != loadFailures.end()) {
         throw failure->second;
     }
-    const std::string name = LoadedName(profile.sid);
     loaded.insert(name);
     events.push_back("load " + name);
     return std::make_unique<FakeHive>(*this, name, true, user->localAppData);

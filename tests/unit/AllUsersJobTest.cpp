@@ -1,7 +1,11 @@
+#include "core/AllUsersJob.h"
 #include "app/modMain.h"
 #include "core/CommandJob.h"
+#include "core/RunReport.h"
 #include "fakes/FakeServices.h"
 #include "fakes/FakeUserProfiles.h"
+#include "platform/Patience.h"
+#include "platform/PeoplesSids.h"
 
 #include <gtest/gtest.h>
 
@@ -104,11 +108,15 @@ TEST_F(AllUsersJobTest, AHiveLoadedForTheRunGoesBeforeTheNextUsersIsLoaded) {
     AddUser(CySid, "Cy", false);
     fakes.files.AddFile(Default);
     EXPECT_EQ(0, Run());
-    const std::vector<std::string> expected{"load " + FakeUserProfiles::LoadedName(BobSid),
+    const std::vector<std::string> expected{"lock",
+                                            "look at HKEY_USERS",
+                                            "load " + FakeUserProfiles::LoadedName(BobSid),
                                             "unload " + FakeUserProfiles::LoadedName(BobSid),
                                             "load " + FakeUserProfiles::LoadedName(CySid),
-                                            "unload " + FakeUserProfiles::LoadedName(CySid)};
-    EXPECT_EQ(expected, profiles.events) << "Ann is signed in: her hive is read in place";
+                                            "unload " + FakeUserProfiles::LoadedName(CySid),
+                                            "unlock"};
+    EXPECT_EQ(expected, profiles.events)
+        << "Ann is signed in: her hive is read in place; HKEY_USERS is looked at once";
     EXPECT_TRUE(profiles.loaded.empty());
     // The settings store read each user's key in that user's hive.
     const std::vector<std::string> read{AnnSid + ProductKey,
@@ -117,14 +125,19 @@ TEST_F(AllUsersJobTest, AHiveLoadedForTheRunGoesBeforeTheNextUsersIsLoaded) {
     EXPECT_EQ(read, fakes.registry.OpenedPaths());
 }
 
-TEST_F(AllUsersJobTest, AProfileWithoutItsHiveFileIsSkippedWithALine) {
+// No hive, no setting; the VirtualStore copy of the default path needs none.
+TEST_F(AllUsersJobTest, AProfileWithoutAHiveFileStillHasItsCopiesTakenWithALine) {
     profiles.users[1].hasHiveFile = false;
     fakes.files.AddFile(Default);
-    EXPECT_EQ(0, Run());
-    EXPECT_EQ("Bob (" + BobSid + "): skipped: C:\\Users\\Bob\\NTUSER.DAT does not exist, so the " +
-                  "user has no settings to read.",
+    fakes.files.AddFile(StoreOf("Bob"));
+    EXPECT_EQ(0, Run()) << "the line is no failure";
+    EXPECT_EQ("Bob (" + BobSid + "): C:\\Users\\Bob has no NTUSER.DAT or NTUSER.MAN, so the " +
+                  "user's settings cannot be read; looking for copies of " + Default +
+                  " with Local AppData C:\\Users\\Bob\\AppData\\Local.",
               output.lines[0]);
-    EXPECT_TRUE(profiles.events.empty());
+    EXPECT_EQ((std::vector<std::string>{Default + ".Advanced", StoreOf("Bob") + ".Advanced"}),
+              Files());
+    EXPECT_TRUE(profiles.loaded.empty());
 }
 
 TEST_F(AllUsersJobTest, AHiveThatStaysLoadedIsReportedAndTheRestIsStillDone) {
@@ -335,6 +348,220 @@ TEST_F(AllUsersJobTest, WhatTheSettingsStoreSaysWhileReadingReachesTheLog) {
     ASSERT_FALSE(output.logLines.empty());
     EXPECT_EQ("GetKeyValue: Error: 5. Invalid text", output.logLines[0]);
     EXPECT_TRUE(fakes.dialogs.messages.empty());
+}
+
+struct ProfileEntryCase {
+    const char *name;
+    ProfileEntryKind kind;
+};
+
+TEST(PeoplesSids, EveryPersonsProfileIsAUserAndNothingElseIs) {
+    const ProfileEntryCase cases[] = {
+        {"S-1-5-21-1004336348-1177238915-682003330-1001", ProfileEntryKind::Person},
+        {"S-1-12-1-3166124577-1158129467-2561506443-1827284542", ProfileEntryKind::Person},
+        {"s-1-5-21-1-2-3-500", ProfileEntryKind::Person},
+        {"S-1-5-21-1-2-3-1001.bak", ProfileEntryKind::SetAsideProfile},
+        {"S-1-12-1-1-2-3-4.BAK", ProfileEntryKind::SetAsideProfile},
+        {"S-1-5-18", ProfileEntryKind::NotAPerson},
+        {"S-1-5-19", ProfileEntryKind::NotAPerson},
+        {"S-1-5-20", ProfileEntryKind::NotAPerson},
+        {"S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464",
+         ProfileEntryKind::NotAPerson},
+        {"S-1-5-82-3006700770-424185619-1745488364-794895919-4004696415",
+         ProfileEntryKind::NotAPerson},
+        {"S-1-5-90-0-1", ProfileEntryKind::NotAPerson},
+        {"S-1-5-96-0-0", ProfileEntryKind::NotAPerson},
+        {"S-1-12-2-1-2", ProfileEntryKind::NotAPerson},
+        {"S-1-5-18.bak", ProfileEntryKind::NotAPerson},
+        {"S-1-5-21-", ProfileEntryKind::NotAPerson},
+        {"S-1-5-21-1-2-3-1001-", ProfileEntryKind::NotAPerson},
+        {"S-1-5-21-1--2", ProfileEntryKind::NotAPerson},
+        {"S-1-5-21-1-2-3-1001.bak.bak", ProfileEntryKind::NotAPerson},
+        {"S-1-5-21-1-2-3-1001 ", ProfileEntryKind::NotAPerson},
+        {"S-1-5-21-1-2-3-1001\\..", ProfileEntryKind::NotAPerson},
+        {"S-1-5-21-1-2-3-x", ProfileEntryKind::NotAPerson},
+        {"x-S-1-5-21-1-2-3-1001", ProfileEntryKind::NotAPerson},
+        {"Default", ProfileEntryKind::NotAPerson},
+        {".bak", ProfileEntryKind::NotAPerson},
+        {"", ProfileEntryKind::NotAPerson},
+    };
+    for (const ProfileEntryCase &c : cases) {
+        EXPECT_EQ(c.kind, KindOfProfileEntry(c.name)) << c.name;
+    }
+}
+
+// A clock that only counts: every pause passes at once.
+class CountingClock : public IClock {
+public:
+    std::chrono::milliseconds Now() override { return now; }
+    void Sleep(std::chrono::milliseconds pause) override {
+        pauses.push_back(pause.count());
+        now += pause;
+    }
+    std::chrono::milliseconds now{0};
+    std::vector<long long> pauses;
+};
+
+struct PatienceCase {
+    const char *what;
+    std::vector<int> answers; // each attempt's code; the last repeats
+    int result;
+    std::vector<long long> pauses;
+};
+
+TEST(Patience, AHeldHiveIsAskedAfterWithGrowingPausesForTenSeconds) {
+    const PatienceCase cases[] = {
+        {"unloaded at once", {0}, 0, {}},
+        {"held for a moment", {5, 5, 0}, 0, {50, 100}},
+        {"a sharing violation is a hold too", {32, 0}, 0, {50}},
+        {"another failure is not waited on", {5, 1009}, 1009, {50}},
+        {"held for good",
+         {5},
+         5,
+         {50, 100, 200, 400, 800, 1000, 1000, 1000, 1000, 1000, 1000, 1000, 1000, 450}},
+    };
+    for (const PatienceCase &c : cases) {
+        CountingClock clock;
+        std::size_t attempt = 0;
+        const int result = RetryWhileBusy(
+            clock, std::chrono::milliseconds(10000),
+            [](int code) { return code == 5 || code == 32; },
+            [&] { return c.answers[std::min(attempt++, c.answers.size() - 1)]; });
+        EXPECT_EQ(c.result, result) << c.what;
+        EXPECT_EQ(c.pauses, clock.pauses) << c.what;
+        EXPECT_LE(clock.now.count(), 10000) << c.what;
+    }
+}
+
+const std::string BobBak = BobSid + ".bak";
+
+// Windows signed Bob in with a temporary profile; his own is set aside.
+TEST_F(AllUsersJobTest, ASetAsideProfileIsAUserBesideTheTemporaryOne) {
+    profiles.users[1].profile.folder = "C:\\Users\\TEMP";
+    profiles.users[1].signedIn = true;
+    AddUser(BobBak, "Bob", false);
+    fakes.files.AddFile(StoreOf("TEMP"));
+    fakes.files.AddFile(StoreOf("Bob"));
+    EXPECT_EQ(0, Run());
+    EXPECT_EQ(
+        (std::vector<std::string>{StoreOf("Bob") + ".Advanced", StoreOf("TEMP") + ".Advanced"}),
+        Files());
+    const auto says = [&](const std::string &line) {
+        return std::find(output.lines.begin(), output.lines.end(), line) != output.lines.end();
+    };
+    EXPECT_TRUE(says("TEMP (" + BobSid + "): Renamed " + StoreOf("TEMP") + " to " +
+                     StoreOf("TEMP") + ".Advanced."))
+        << ::testing::PrintToString(output.lines);
+    EXPECT_TRUE(says("Bob (" + BobBak + "): Renamed " + StoreOf("Bob") + " to " + StoreOf("Bob") +
+                     ".Advanced."))
+        << ::testing::PrintToString(output.lines);
+    EXPECT_NE(std::find(profiles.events.begin(), profiles.events.end(), "load Torvane-" + BobBak),
+              profiles.events.end())
+        << "loaded under its own name";
+    EXPECT_TRUE(profiles.loaded.empty());
+}
+
+struct HealingCase {
+    const char *what;
+    LeftHives leftHives;
+    int busyUnloads; // of the hive an earlier run left
+    int exitCode;
+    bool loadedAfter;
+    int loads;        // of Bob's hive by this run
+    const char *line; // the start of a line the run writes
+};
+
+// An earlier run was killed while it had Bob's hive loaded.
+TEST_F(AllUsersJobTest, AHiveAnEarlierRunLeftIsUnloadedAndItsUserStillDone) {
+    const std::string left = FakeUserProfiles::LoadedName(BobSid);
+    const HealingCase cases[] = {
+        {"unloaded at start", LeftHives::Unload, 0, 0, false, 1, ", was unloaded."},
+        {"held at start, unloaded after the read", LeftHives::Unload, 1, 0, false, 0,
+         ", cannot be unloaded yet: its user is read from it where it is, and it is unloaded at "
+         "the end. Error 5: System text of 5."},
+        {"held for good", LeftHives::Unload, 1000, 5, true, 0, ", cannot be unloaded yet"},
+        {"a run that changes nothing leaves it", LeftHives::Leave, 0, 0, true, 0,
+         ", is read where it is and left loaded."},
+    };
+    for (const HealingCase &c : cases) {
+        FakeServices fresh;
+        FakeRunOutput out;
+        FakeUserProfiles machine;
+        machine.users = profiles.users;
+        machine.LeaveLoadedByEarlierRun(BobSid);
+        machine.busyUnloads[left] = c.busyUnloads;
+        const std::string bobs = "C:\\Users\\Bob\\Bob.mdb";
+        fresh.files.AddFile(bobs);
+        fresh.registry.Store(HKEY_USERS_VALUE, left + ProductKey, "Database", RegistryType::String,
+                             bobs + "\0"s);
+        int code = 0;
+        {
+            const ProgramSettingsLifetime lifetime;
+            RunReport report(out);
+            EveryUsersCopies everyone =
+                FindEveryUsersCopies(fresh.Services(), machine, std::nullopt, report, c.leftHives);
+            code = MoveEveryUsersCopies(fresh.Services(), everyone, Direction::SetAside).exitCode;
+            const Outcome hives = UnloadHivesLeftLoaded(everyone);
+            if (code == 0) {
+                code = hives.exitCode;
+            }
+            out.lines.insert(out.lines.end(), hives.lines.begin(), hives.lines.end());
+        }
+        EXPECT_EQ(c.exitCode, code) << c.what << ::testing::PrintToString(out.lines);
+        EXPECT_EQ(std::vector<std::string>{bobs + ".Advanced"}, fresh.files.Names())
+            << c.what << ": the user is done from the hive where it is";
+        EXPECT_EQ(c.loadedAfter, machine.loaded.count(left) == 1) << c.what;
+        EXPECT_EQ(c.loads,
+                  std::count_if(machine.events.begin(), machine.events.end(),
+                                [](const std::string &e) { return e.rfind("load ", 0) == 0; }))
+            << c.what << ": loaded again only once it is gone";
+        const std::string expected =
+            "HKEY_USERS\\" + left + ", left loaded by an earlier run" + c.line;
+        EXPECT_TRUE(
+            std::any_of(out.lines.begin(), out.lines.end(),
+                        [&](const std::string &line) { return line.rfind(expected, 0) == 0; }))
+            << c.what << ::testing::PrintToString(out.lines);
+        if (c.loadedAfter && c.leftHives == LeftHives::Unload) {
+            EXPECT_NE(std::string::npos, out.lines.back().find(" is still loaded at the end of "
+                                                               "the run"))
+                << out.lines.back();
+        }
+    }
+}
+
+TEST_F(AllUsersJobTest, AHeldHiveAnEarlierRunLeftForNoUserIsAFailure) {
+    const std::string left = FakeUserProfiles::LoadedName("S-1-5-21-9-9-9-9");
+    profiles.loaded.insert(left);
+    profiles.busyUnloads[left] = 1000;
+    fakes.files.AddFile(Default);
+    EXPECT_EQ(5, Run());
+    EXPECT_EQ(std::vector<std::string>{Default + ".Advanced"}, Files());
+    EXPECT_NE(std::find(output.lines.begin(), output.lines.end(),
+                        "HKEY_USERS\\" + left +
+                            ", left loaded by an earlier run, stays loaded: no user of this "
+                            "machine has it. Error 5: System text of 5."),
+              output.lines.end())
+        << ::testing::PrintToString(output.lines);
+}
+
+TEST_F(AllUsersJobTest, AHiveHeldForAMomentIsUnloadedAtTheEndAndIsNoFailure) {
+    profiles.busyUnloads[FakeUserProfiles::LoadedName(BobSid)] = 1;
+    fakes.files.AddFile(Default);
+    EXPECT_EQ(0, Run()) << ::testing::PrintToString(output.lines);
+    EXPECT_TRUE(profiles.loaded.empty());
+    EXPECT_EQ("unlock", profiles.events.back()) << "the machine's users are held to the end";
+}
+
+TEST_F(AllUsersJobTest, WhileAnotherRunWorksOnTheUsersNothingIsTouched) {
+    profiles.lockFailure =
+        AppError(ErrorCategory::Win32, 32, "Sharing violation.", "WaitForSingleObject");
+    fakes.files.AddFile(Default);
+    EXPECT_EQ(32, Run({"/quiet", "/allusers", "/log", "C:\\t.log"}));
+    EXPECT_EQ(std::vector<std::string>{Default}, Files());
+    EXPECT_TRUE(profiles.events.empty());
+    EXPECT_EQ(std::vector<std::string>{"Nothing touched: another Torvane run is working on this "
+                                       "machine's users. Error 32: Sharing violation."},
+              output.lines);
 }
 
 } // namespace

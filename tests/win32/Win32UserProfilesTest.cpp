@@ -2,15 +2,19 @@
 
 #include "platform/win32/Win32UserProfiles.h"
 #include "TestProfile.h"
+#include "platform/PeoplesSids.h"
 #include "platform/win32/PathForms.h"
 #include "platform/win32/RegistryText.h"
 #include "platform/win32/UniqueHandles.h"
 #include "platform/win32/WideText.h"
+#include "platform/win32/Win32UserHive.h"
+#include "platform/win32/Win32UserProfilesLock.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <optional>
+#include <thread>
 
 namespace {
 
@@ -54,6 +58,7 @@ protected:
 TEST_F(Win32UserProfilesTest, UsersArePeoplesProfilesWhoseFolderExists) {
     const TestProfile person(HiveContents{});
     const TestProfile withoutHive(std::nullopt);
+    const TestProfile entra(HiveContents{}, ProfileShape::EntraId());
     // Service accounts and services, in folders that exist: the SID alone
     // rules them out. An entry that is there already stays as it is.
     const std::wstring existing = person.Folder();
@@ -62,7 +67,8 @@ TEST_F(Win32UserProfilesTest, UsersArePeoplesProfilesWhoseFolderExists) {
     const ProfileListEntry networkService(L"S-1-5-20", existing);
     const ProfileListEntry service(
         L"S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464", existing);
-    const ProfileListEntry damaged(person.Sid() + L".bak", existing);
+    // The profile Windows set aside when it gave the user a temporary one.
+    const ProfileListEntry setAside(person.Sid() + L".bak", existing);
     const ProfileListEntry gone(L"S-1-5-21-1-2-3-9999", person.Folder() + L"\\No Such Folder");
 
     const std::vector<UserProfile> users = profiles.Users();
@@ -71,15 +77,16 @@ TEST_F(Win32UserProfilesTest, UsersArePeoplesProfilesWhoseFolderExists) {
     ASSERT_TRUE(listed) << "the test profile is not listed";
     EXPECT_EQ(Narrow(FullForm(person.Folder())), listed->folder);
     EXPECT_TRUE(Find(users, withoutHive.Sid())) << "a profile without NTUSER.DAT is a user too";
+    EXPECT_TRUE(Find(users, entra.Sid())) << "an Entra ID account is a person";
+    EXPECT_TRUE(Find(users, person.Sid() + L".bak")) << "its real data is there";
     for (const wchar_t *notAUser : {L"S-1-5-18", L"S-1-5-19", L"S-1-5-20",
                                     L"S-1-5-80-956008885-3418522649-1831038044-1853292631-"
                                     L"2271478464",
                                     L"S-1-5-21-1-2-3-9999"}) {
         EXPECT_FALSE(Find(users, notAUser)) << Narrow(notAUser);
     }
-    EXPECT_FALSE(Find(users, person.Sid() + L".bak"));
     for (const UserProfile &user : users) {
-        EXPECT_EQ(0u, user.sid.rfind("S-1-5-21-", 0)) << user.sid;
+        EXPECT_NE(ProfileEntryKind::NotAPerson, KindOfProfileEntry(user.sid)) << user.sid;
     }
 }
 
@@ -91,19 +98,112 @@ TEST_F(Win32UserProfilesTest, UsersIncludeTheSignedInUser) {
 }
 
 TEST_F(Win32UserProfilesTest, OpenHiveLoadsTheProfilesHiveUntilUnloaded) {
+    // A mandatory profile's hive is read the same way.
+    for (const ProfileShape &shape : {ProfileShape{}, ProfileShape::Mandatory()}) {
+        const TestProfile person(HiveContents{QuorvexDatabase, std::nullopt}, shape);
+        const std::vector<std::wstring> before = LoadedHives();
+
+        std::unique_ptr<IUserHive> hive = profiles.OpenHive(person.Profile());
+
+        EXPECT_EQ("Torvane-" + Narrow(person.Sid()), hive->Name());
+        EXPECT_EQ(QuorvexDatabase, DatabaseIn(hive->Name()).value_or(L"(none)"))
+            << Narrow(shape.hiveFile);
+        EXPECT_NE(before, LoadedHives());
+        hive->Unload();
+        EXPECT_EQ(before, LoadedHives());
+        EXPECT_FALSE(DatabaseIn(hive->Name()));
+        hive.reset();
+        EXPECT_EQ(before, LoadedHives());
+    }
+}
+
+// Wine leaves an empty key behind a load that fails; Windows leaves none.
+TEST_F(Win32UserProfilesTest, AHiveThatCannotBeLoadedLeavesNothingUnderHkeyUsers) {
+    const TestProfile damaged(std::nullopt);
+    WriteFile(damaged.HiveFile(), "not a hive at all");
+    const std::vector<std::wstring> before = LoadedHives();
+    try {
+        profiles.OpenHive(damaged.Profile());
+        FAIL() << "a damaged hive was opened";
+    } catch (const AppError &error) {
+        EXPECT_FALSE(error.IsWin32(ERROR_FILE_NOT_FOUND)) << error.Description();
+    }
+    EXPECT_EQ(before, LoadedHives());
+}
+
+// What a killed run left under Torvane's name: read where it is; unloaded
+// only by a run that heals.
+TEST_F(Win32UserProfilesTest, AHiveAnEarlierRunLeftIsFoundOnceAndHealedOnlyWhenAsked) {
     const TestProfile person(HiveContents{QuorvexDatabase, std::nullopt});
     const std::vector<std::wstring> before = LoadedHives();
+    person.LoadAsAnEarlierRunLeftIt();
+    const auto ours = [&](const std::vector<LeftHive> &found) {
+        return std::find_if(found.begin(), found.end(), [&](const LeftHive &left) {
+            return left.name == Narrow(person.LoadedName());
+        });
+    };
 
+    const std::vector<LeftHive> seen = profiles.FindLeftHives(LeftHives::Leave);
+    ASSERT_NE(seen.end(), ours(seen));
+    EXPECT_FALSE(ours(seen)->unloaded);
+    {
+        std::unique_ptr<IUserHive> hive = profiles.OpenHive(person.Profile());
+        EXPECT_EQ(Narrow(person.LoadedName()), hive->Name());
+        EXPECT_EQ(QuorvexDatabase, DatabaseIn(hive->Name()).value_or(L"(none)"));
+        hive->Unload();
+    }
+    EXPECT_TRUE(DatabaseIn(Narrow(person.LoadedName()))) << "left loaded";
+
+    Win32UserProfiles healing;
+    const std::vector<LeftHive> healed = healing.FindLeftHives(LeftHives::Unload);
+    ASSERT_NE(healed.end(), ours(healed));
+    EXPECT_TRUE(ours(healed)->unloaded);
+    EXPECT_EQ(0, ours(healed)->unloadError);
+    EXPECT_EQ(before, LoadedHives());
+}
+
+// The console's Ctrl+C or close ends the process: what it loaded goes first.
+TEST_F(Win32UserProfilesTest, StoppingHiveLoadsUnloadsEveryHiveAndRefusesMore) {
+    const TestProfile person(HiveContents{QuorvexDatabase, std::nullopt});
+    const std::vector<std::wstring> before = LoadedHives();
     std::unique_ptr<IUserHive> hive = profiles.OpenHive(person.Profile());
+    {
+        const StoppedHiveLoads stopped;
+        EXPECT_EQ(before, LoadedHives());
+        try {
+            profiles.OpenHive(person.Profile());
+            FAIL() << "a hive was loaded while the process ends";
+        } catch (const AppError &error) {
+            EXPECT_TRUE(error.IsWin32(ERROR_OPERATION_ABORTED)) << error.Number();
+        }
+        EXPECT_EQ(before, LoadedHives());
+        hive->Unload();
+    }
+    EXPECT_TRUE(profiles.OpenHive(person.Profile())) << "loads again once it is gone";
+}
 
-    EXPECT_EQ("Torvane-" + Narrow(person.Sid()), hive->Name());
-    EXPECT_EQ(QuorvexDatabase, DatabaseIn(hive->Name()).value_or(L"(none)"));
-    EXPECT_NE(before, LoadedHives());
-    hive->Unload();
-    EXPECT_EQ(before, LoadedHives());
-    EXPECT_FALSE(DatabaseIn(hive->Name()));
-    hive.reset();
-    EXPECT_EQ(before, LoadedHives());
+// One run at a time works on the machine's users; a run that was killed
+// leaves the lock to the next.
+TEST_F(Win32UserProfilesTest, TheUsersLockIsHeldByOneRunAtATime) {
+    const auto takenElsewhere = [] {
+        DWORD code = 0;
+        std::thread([&] {
+            try {
+                Win32UserProfilesLock::Take(0);
+            } catch (const AppError &error) {
+                code = static_cast<DWORD>(error.Number());
+            }
+        }).join();
+        return code;
+    };
+    {
+        const std::unique_ptr<IUsersLock> held = profiles.LockUsers();
+        EXPECT_EQ(static_cast<DWORD>(ERROR_SHARING_VIOLATION), takenElsewhere());
+    }
+    EXPECT_EQ(0u, takenElsewhere()) << "released";
+    // A thread that ends holding it abandons it.
+    std::thread([] { Win32UserProfilesLock::Take(0).release(); }).join();
+    EXPECT_NO_THROW(Win32UserProfilesLock::Take(0)) << "an abandoned lock counts as taken";
 }
 
 TEST_F(Win32UserProfilesTest, AHiveNotUnloadedIsUnloadedWhenItGoes) {

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "platform/IUserProfiles.h"
+#include "platform/win32/UniqueHandles.h"
+
+#include <windows.h>
+
+#include <memory>
+
+// The machine-wide named mutex held by the run that works on the machine's
+// users, so one run's healing never unloads a hive another run is reading.
+class Win32UserProfilesLock : public IUsersLock {
+public:
+    // Waits up to wait milliseconds for the mutex. Throws Win32Error:
+    // ERROR_SHARING_VIOLATION when another run held it all that time.
+    static std::unique_ptr<Win32UserProfilesLock> Take(DWORD wait);
+
+    Win32UserProfilesLock(const Win32UserProfilesLock &) = delete;
+    Win32UserProfilesLock &operator=(const Win32UserProfilesLock &) = delete;
+    ~Win32UserProfilesLock() override;
+
+private:
+    explicit Win32UserProfilesLock(unique_handle mutex) : mutex_(std::move(mutex)) {}
+
+    unique_handle mutex_;
+};

@@ -16,9 +16,14 @@ endforeach()
 install(FILES
     "${PROJECT_BINARY_DIR}/app/ReadMe.txt"
     "${PROJECT_BINARY_DIR}/release/LICENSE"
-    "${PROJECT_BINARY_DIR}/app/THIRD-PARTY-NOTICES.txt"
     "${PROJECT_BINARY_DIR}/release/CHANGELOG.md"
     DESTINATION .)
+# The notices and the bill of materials are made from the mingw-w64 link's
+# map and the Debian packages it used (app/CMakeLists.txt).
+if(MINGW)
+    install(FILES "${PROJECT_BINARY_DIR}/app/THIRD-PARTY-NOTICES.txt" DESTINATION .)
+    set(CPACK_TORVANE_SBOM_TEMPLATE "${PROJECT_BINARY_DIR}/app/Torvane.cdx.json.in")
+endif()
 
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME Torvane)
@@ -31,8 +36,6 @@ find_program(TORVANE_OSSLSIGNCODE osslsigncode)
 set(CPACK_TORVANE_OSSLSIGNCODE "${TORVANE_OSSLSIGNCODE}")
 set(CPACK_TORVANE_SIGN_DESCRIPTION "Rename Quorvex Database")
 set(CPACK_TORVANE_SIGN_URL "https://torvane.kestrova.example")
-# The bill of materials as the build wrote it, all but the executable's hash.
-set(CPACK_TORVANE_SBOM_TEMPLATE "${PROJECT_BINARY_DIR}/app/Torvane.cdx.json.in")
 set(CPACK_PRE_BUILD_SCRIPTS "${CMAKE_CURRENT_LIST_DIR}/TorvaneSign.cmake")
 set(CPACK_POST_BUILD_SCRIPTS "${CMAKE_CURRENT_LIST_DIR}/TorvaneChecksums.cmake")
 include(CPack)

@@ -43,7 +43,7 @@ COMPONENTS = [
     },
     {
         "name": "gdtoa",
-        "description": "David M. Gay's number conversions in mingw-w64's runtime",
+        "description": "David M. Gay's number conversions, and mingw-w64's printf built on them",
         "owns": lambda package, archive, stem: package.startswith("mingw-w64-")
         and archive == "libmingwex.a" and stem in GDTOA_OBJECTS,
         "stanzas": ["mingw-w64-crt/gdtoa/*"],

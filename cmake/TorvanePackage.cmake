@@ -1,10 +1,29 @@
-# The release: Torvane-<version>-<arch>.zip with Torvane.exe and its read-me,
-# made by the "package" target. Torvane.exe is signed before it is zipped
-# when the environment names a certificate (cmake/TorvaneSign.cmake), and
-# SHA256SUMS beside the zip covers the zip and the executable in it
-# (cmake/TorvaneChecksums.cmake).
+# The release: Torvane-<version>-<arch>.zip with Torvane.exe, its read-me, the
+# license, the notices of what is linked into it and the release notes, made
+# by the "package" target. Torvane.exe is signed before it is zipped when the
+# environment names a certificate (cmake/TorvaneSign.cmake); beside the zip
+# go the bill of materials and SHA256SUMS, which covers the zip, the
+# executable in it and the bill of materials (cmake/TorvaneChecksums.cmake).
 install(TARGETS Torvane RUNTIME DESTINATION .)
-install(FILES "${PROJECT_BINARY_DIR}/app/ReadMe.txt" DESTINATION .)
+# The text files as Notepad on every supported Windows shows them: CRLF.
+foreach(text LICENSE CHANGELOG.md)
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${PROJECT_SOURCE_DIR}/${text}")
+    file(READ "${PROJECT_SOURCE_DIR}/${text}" content)
+    string(REPLACE "\r\n" "\n" content "${content}")
+    string(REPLACE "\n" "\r\n" content "${content}")
+    file(WRITE "${PROJECT_BINARY_DIR}/release/${text}" "${content}")
+endforeach()
+install(FILES
+    "${PROJECT_BINARY_DIR}/app/ReadMe.txt"
+    "${PROJECT_BINARY_DIR}/release/LICENSE"
+    "${PROJECT_BINARY_DIR}/release/CHANGELOG.md"
+    DESTINATION .)
+# The notices and the bill of materials are made from the mingw-w64 link's
+# map and the Debian packages it used (app/CMakeLists.txt).
+if(MINGW)
+    install(FILES "${PROJECT_BINARY_DIR}/app/THIRD-PARTY-NOTICES.txt" DESTINATION .)
+    set(CPACK_TORVANE_SBOM_TEMPLATE "${PROJECT_BINARY_DIR}/app/Torvane.cdx.json.in")
+endif()
 
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME Torvane)

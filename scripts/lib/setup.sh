@@ -5,7 +5,7 @@ TORVANE_PACKAGES=(
     cmake ninja-build g++ googletest clang-format
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64 mingw-w64-tools
     wine wine64 fonts-wine xvfb x11-utils imagemagick
-    osslsigncode openssl
+    osslsigncode openssl python3-jsonschema
 )
 
 ensure_packages() {

@@ -13,4 +13,6 @@ public:
     bool SameName(const std::string &a, const std::string &b) override;
     bool SameExistingFile(const std::string &a, const std::string &b) override;
     void RenameOrdinaryFile(const std::string &from, const std::string &to) override;
+
+    bool SameEntry(const std::string &a, const std::string &b) override;
 };

@@ -43,6 +43,8 @@ const LogCase LogCases[] = {
     {"TheRenamedNameWithNoDatabase", false, false,
      [](const std::wstring &db) { return db + L".Advanced"; }},
     {"TheDatabaseWithNoDatabase", false, false, [](const std::wstring &db) { return db; }},
+    // Wine has no streams: this would create a file named so beside it.
+    {"AStreamOfTheDatabase", false, true, [](const std::wstring &db) { return db + L":log"; }},
 };
 
 class LogNamesTheDatabaseTest : public E2eTest, public ::testing::WithParamInterface<LogCase> {};

@@ -16,17 +16,24 @@ namespace {
 // box unless the run is quiet, which never waits for a click.
 int ShowUsage(const PlatformServices &services, IRunOutput &output, bool quiet,
               const std::string &problem) {
-    const std::string text =
-        problem.empty() ? std::string(UsageText) : problem + "\r\n\r\n" + std::string(UsageText);
     if (output.HasConsole()) {
-        // Line by line, so each gets the line break of where it goes.
+        // Line by line, so each gets the line break of where it goes. The
+        // problem may name what the user typed: one line, whatever it holds.
+        if (!problem.empty()) {
+            output.WriteLine(problem);
+            output.WriteLine({});
+        }
+        const std::string usage(UsageText);
         std::size_t start = 0;
-        for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos;
+        for (std::size_t end; (end = usage.find("\r\n", start)) != std::string::npos;
              start = end + 2) {
-            output.WriteLine(text.substr(start, end - start));
+            output.WriteLine(usage.substr(start, end - start));
         }
     } else if (!quiet) {
-        services.dialogs.ShowMessage(text, MESSAGE_OK_ONLY);
+        services.dialogs.ShowMessage(problem.empty()
+                                         ? std::string(UsageText)
+                                         : problem + "\r\n\r\n" + std::string(UsageText),
+                                     MESSAGE_OK_ONLY);
     }
     return problem.empty() ? 0 : Win32Code::InvalidParameter;
 }

@@ -67,7 +67,7 @@ void Win32Output::OpenLog(const std::string &path) {
     }
 }
 
-void Win32Output::WriteLine(const std::string &line) {
+void Win32Output::Write(const std::string &line) {
     switch (target_) {
     case Target::Console: {
         const std::wstring text = Widen(line + "\r\n");
@@ -83,7 +83,7 @@ void Win32Output::WriteLine(const std::string &line) {
     }
 }
 
-bool Win32Output::AppendToLog(const std::string &line) {
+bool Win32Output::Append(const std::string &line) {
     // One write per line, so lines of runs that share a log never mix.
     return log_ && WriteBytes(log_.get(), LocalTimeStamp() + " " + line + "\r\n");
 }

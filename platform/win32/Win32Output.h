@@ -16,9 +16,11 @@ public:
     Win32Output();
 
     bool HasConsole() override { return target_ != Target::None; }
-    void WriteLine(const std::string &line) override;
     void OpenLog(const std::string &path) override;
-    bool AppendToLog(const std::string &line) override;
+
+protected:
+    void Write(const std::string &line) override;
+    bool Append(const std::string &line) override;
 
 private:
     enum class Target { None, File, Console };

@@ -9,7 +9,10 @@
 #include "platform/win32/UniqueHandles.h"
 #include "platform/win32/WideText.h"
 
+#include <algorithm>
+#include <iterator>
 #include <memory>
+#include <regex>
 #include <vector>
 
 namespace {
@@ -118,6 +121,24 @@ TEST_F(QuietAnswersTest, TheLogsFolderIsMadeWhenMissing) {
     const QuietRun run = RunTorvane({L"/quiet", L"/path", db, L"/log", log});
     EXPECT_EQ(0U, run.exitCode) << run.output;
     EXPECT_NE(std::string::npos, ReadFile(log).find(" Renamed " + Narrow(db)));
+}
+
+TEST_F(QuietAnswersTest, ASettingCannotForgeALineOfTheLog) {
+    setting_.Store(folder_ / L"db.mdb\r\n2026-01-01T00:00:00+01:00 Renamed C:\\x.mdb\t" +
+                   std::wstring(300, L'a') + L".mdb");
+    const std::wstring log = folder_ / L"Torvane.log";
+    const QuietRun run = RunTorvane({L"/quiet", L"/log", log});
+    const std::string written = ReadFile(log);
+    const std::regex line(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d[+-]\d\d:\d\d [^\r\n]*\r\n)");
+    const auto lines = std::distance(std::sregex_iterator(written.begin(), written.end(), line),
+                                     std::sregex_iterator());
+    EXPECT_GT(lines, 0);
+    EXPECT_EQ(std::count(run.output.begin(), run.output.end(), '\n'), lines) << run.output;
+    EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), lines) << written;
+    EXPECT_NE(std::string::npos,
+              written.find("db.mdb\\x0D\\x0A2026-01-01T00:00:00+01:00 Renamed C:\\x.mdb\\x09aaa"))
+        << written;
+    EXPECT_EQ(std::string::npos, written.find("\n2026-01-01T")) << "a forged line";
 }
 
 TEST_F(QuietAnswersTest, ARelativePathIsNamedInFull) {

@@ -276,18 +276,20 @@ public:
     std::vector<std::string> logLines;
 
     bool HasConsole() override { return console; }
-    void WriteLine(const std::string &line) override {
-        if (console) {
-            lines.push_back(line);
-        }
-    }
     void OpenLog(const std::string &path) override {
         if (logFailure) {
             throw *logFailure;
         }
         logPath = path;
     }
-    bool AppendToLog(const std::string &line) override {
+
+protected:
+    void Write(const std::string &line) override {
+        if (console) {
+            lines.push_back(line);
+        }
+    }
+    bool Append(const std::string &line) override {
         if (!logPath || (logRoom && logLines.size() >= *logRoom)) {
             return false;
         }

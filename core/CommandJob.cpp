@@ -147,7 +147,9 @@ private:
                                       "the log " + log + " would be written into " + *name +
                                           ", a file the job renames");
             }
-            report_.OpenLog(log);
+            // Elevated or System, the log's place is checked: a user may
+            // have planted its folder, or the log, where the run writes.
+            report_.OpenLog(log, services_.application.IsElevated());
         } catch (const std::exception &failure) {
             // The log's own failure is no outcome of the job: a tool that
             // reads 5 or 32 would run it elevated or retry it for ever.

@@ -15,9 +15,13 @@ public:
     // One line, without its line break, to the console or standard output
     // (nowhere when there is none).
     void WriteLine(const std::string &line) { Write(EscapedLine(line)); }
-    // Opens the log for appending, creating it if need be. Throws AppError
-    // when it cannot.
-    virtual void OpenLog(const std::string &path) = 0;
+    // Opens the log for appending, creating it and its missing folders if
+    // need be. A privileged run (elevated or System) makes each folder
+    // with a protected security of its own and uses a folder or log it
+    // finds only when no user could have planted it there (see
+    // OpenGuardedLog). Throws AppError when it cannot, of
+    // ErrorCategory::Refusal when the log's place is refused.
+    virtual void OpenLog(const std::string &path, bool privileged) = 0;
     // Appends one line to the open log, after the local time stamp, in one
     // write. False when the line could not be written whole (a full disk,
     // say).

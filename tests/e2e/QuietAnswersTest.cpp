@@ -5,6 +5,7 @@
 #include "E2eTest.h"
 #include "FolderContents.h"
 #include "QuietRun.h"
+#include "TestLink.h"
 #include "Wait.h"
 #include "platform/win32/UniqueHandles.h"
 #include "platform/win32/WideText.h"
@@ -121,6 +122,21 @@ TEST_F(QuietAnswersTest, TheLogsFolderIsMadeWhenMissing) {
     const QuietRun run = RunTorvane({L"/quiet", L"/path", db, L"/log", log});
     EXPECT_EQ(0U, run.exitCode) << run.output;
     EXPECT_NE(std::string::npos, ReadFile(log).find(" Renamed " + Narrow(db)));
+}
+
+// Under Wine as root every run is elevated, so the log is placed as a
+// privileged run places it.
+TEST_F(QuietAnswersTest, AnElevatedRunsLogNeverGoesThroughALinkedFolder) {
+    const std::wstring db = MakeFile(L"db.mdb");
+    const std::wstring elsewhere = folder_ / L"elsewhere";
+    ASSERT_TRUE(CreateDirectoryW(elsewhere.c_str(), nullptr));
+    const TestLink link(folder_ / L"Logs", elsewhere, TestLink::Kind::Folder);
+    const QuietRun run = RunTorvane({L"/quiet", L"/path", db, L"/log", link.Path() + L"\\t.log"});
+    EXPECT_EQ(static_cast<DWORD>(ERROR_OPEN_FAILED), run.exitCode) << run.output;
+    EXPECT_EQ(0U, run.output.find("Nothing changed: cannot open the log ")) << run.output;
+    EXPECT_NE(std::string::npos, run.output.find(" leads through a link to ")) << run.output;
+    EXPECT_TRUE(ContentsOf(elsewhere).empty());
+    ExpectUntouched(db);
 }
 
 TEST_F(QuietAnswersTest, ASettingCannotForgeALineOfTheLog) {

@@ -272,15 +272,17 @@ public:
     // The log takes this many lines, then refuses the rest (a full disk).
     std::optional<std::size_t> logRoom;
     std::optional<std::string> logPath;
+    bool logPrivileged = false;
     std::vector<std::string> lines;
     std::vector<std::string> logLines;
 
     bool HasConsole() override { return console; }
-    void OpenLog(const std::string &path) override {
+    void OpenLog(const std::string &path, bool privileged) override {
         if (logFailure) {
             throw *logFailure;
         }
         logPath = path;
+        logPrivileged = privileged;
     }
 
 protected:

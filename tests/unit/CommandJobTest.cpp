@@ -349,6 +349,22 @@ TEST_F(CommandJobTest, ALogThatNamesAFileOfTheJobIsABadCommandLine) {
     }
 }
 
+TEST_F(CommandJobTest, ALogBesideTheDatabaseIsOpenedAsPrivilegedAsTheRunIs) {
+    const std::string log = "\\\\localhost\\d$\\Data\\QvxData.log:log";
+    for (const bool elevated : {false, true}) {
+        FakeServices fresh;
+        FakeRunOutput out;
+        fresh.files.AddFile(Db);
+        fresh.files.folderSpellings["\\\\localhost\\d$\\Data"] = "D:\\Data";
+        fresh.application.elevated = elevated;
+        const ProgramSettingsLifetime lifetime;
+        EXPECT_EQ(0, RunCommand(fresh.Services(), profiles, out,
+                                ParseCommandLine({"/quiet", "/path", Db, "/log", log}), "Torvane"));
+        EXPECT_EQ(log, out.logPath);
+        EXPECT_EQ(elevated, out.logPrivileged);
+    }
+}
+
 TEST_F(CommandJobTest, ALineTheLogCannotTakeIsNeverSilent) {
     fakes.files.AddFile(Db);
     output.logRoom = 0; // a full disk

@@ -118,6 +118,7 @@ public:
     bool SameName(const std::string &, const std::string &) override { std::abort(); }
     bool SameExistingFile(const std::string &, const std::string &) override { std::abort(); }
     void RenameOrdinaryFile(const std::string &, const std::string &) override { std::abort(); }
+    bool SameEntry(const std::string &, const std::string &) override { std::abort(); }
     std::vector<std::string> VirtualizedFolders() override { std::abort(); }
     std::string LocalAppData() override { std::abort(); }
     void ShowMessage(const std::string &, std::uint32_t,

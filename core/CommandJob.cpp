@@ -17,17 +17,24 @@ namespace {
 // box unless the run is quiet, which never waits for a click.
 int ShowUsage(const PlatformServices &services, IRunOutput &output, bool quiet,
               const std::string &problem) {
-    const std::string text =
-        problem.empty() ? std::string(UsageText) : problem + "\r\n\r\n" + std::string(UsageText);
     if (output.HasConsole()) {
-        // Line by line, so each gets the line break of where it goes.
+        // Line by line, so each gets the line break of where it goes. The
+        // problem may name what the user typed: one line, whatever it holds.
+        if (!problem.empty()) {
+            output.WriteLine(problem);
+            output.WriteLine({});
+        }
+        const std::string usage(UsageText);
         std::size_t start = 0;
-        for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos;
+        for (std::size_t end; (end = usage.find("\r\n", start)) != std::string::npos;
              start = end + 2) {
-            output.WriteLine(text.substr(start, end - start));
+            output.WriteLine(usage.substr(start, end - start));
         }
     } else if (!quiet) {
-        services.dialogs.ShowMessage(text, MESSAGE_OK_ONLY);
+        services.dialogs.ShowMessage(problem.empty()
+                                         ? std::string(UsageText)
+                                         : problem + "\r\n\r\n" + std::string(UsageText),
+                                     MESSAGE_OK_ONLY);
     }
     return problem.empty() ? 0 : Win32Code::InvalidParameter;
 }
@@ -49,12 +56,26 @@ std::vector<std::string> NamesOf(const std::vector<DatabaseCopy> &copies) {
     return names;
 }
 
-// The name among names that log is, as a full path or as a file, if any.
+// path without a stream part (":name", ":name:$DATA", "::$DATA"): the
+// file whose stream it names.
+std::string WithoutStream(const std::string &path) {
+    const std::size_t separator = path.find_last_of("\\/");
+    std::size_t name = separator == std::string::npos ? 0 : separator + 1;
+    if (name == 0 && path.size() >= 2 && path[1] == ':') {
+        name = 2; // a drive's current folder: "C:file"
+    }
+    return path.substr(0, path.find(':', name));
+}
+
+// The name among names that log is, or a stream of, if any: as a full path,
+// as a file, or as an entry of the same folder however either is spelt.
 std::optional<std::string> NameTheLogIs(IFileSystem &files, const std::string &log,
                                         const std::vector<std::string> &names) {
-    const std::string fullLog = files.FullPath(log);
+    const std::string file = WithoutStream(log);
+    const std::string fullLog = files.FullPath(file);
     for (const std::string &name : names) {
-        if (files.SameName(fullLog, files.FullPath(name)) || files.SameExistingFile(log, name)) {
+        if (files.SameName(fullLog, files.FullPath(name)) || files.SameExistingFile(file, name) ||
+            files.SameEntry(file, name)) {
             return name;
         }
     }
@@ -177,7 +198,9 @@ private:
                                       "the log " + log + " would be written into " + *name +
                                           ", a file the job renames");
             }
-            report_.OpenLog(log);
+            // Elevated or System, the log's place is checked: a user may
+            // have planted its folder, or the log, where the run writes.
+            report_.OpenLog(log, services_.application.IsElevated());
         } catch (const std::exception &failure) {
             // The log's own failure is no outcome of the job: a tool that
             // reads 5 or 32 would run it elevated or retry it for ever.

@@ -9,8 +9,8 @@ void RunReport::Line(const std::string &line) {
     }
 }
 
-void RunReport::OpenLog(const std::string &path) {
-    output_.OpenLog(path);
+void RunReport::OpenLog(const std::string &path, bool privileged) {
+    output_.OpenLog(path, privileged);
     logOpen_ = true;
     for (const std::string &line : held_) {
         Append(line);

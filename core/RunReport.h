@@ -15,8 +15,9 @@ public:
     explicit RunReport(IRunOutput &output) : output_(output) {}
 
     void Line(const std::string &line);
-    // Opens the log and writes the lines held for it. Throws AppError.
-    void OpenLog(const std::string &path);
+    // Opens the log, as a privileged run opens it when privileged, and
+    // writes the lines held for it. Throws AppError.
+    void OpenLog(const std::string &path, bool privileged);
     // True once a line could not be written to the open log.
     bool LogIncomplete() const { return logIncomplete_; }
 

@@ -118,6 +118,15 @@ public:
     virtual void RenameOrdinaryFile(const std::string &from, const std::string &to,
                                     const std::string &allowedFolder,
                                     RenameMode mode = RenameMode::Rename) = 0;
+
+    // True when a and b name one entry of one existing folder, however each
+    // is spelt: their folders are the same folder (the same volume and file
+    // index, as through a share, the \\?\ form or another drive letter)
+    // and their last names are the same without regard to case, the 8.3
+    // name of an existing entry taken in its long form. Whether the entry
+    // itself exists does not matter. Throws AppError on a path it cannot
+    // look at.
+    virtual bool SameEntry(const std::string &a, const std::string &b) = 0;
 };
 
 // The folders of this machine that matter for a legacy program: where it

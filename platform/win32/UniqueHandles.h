@@ -53,6 +53,12 @@ struct FileHandleTraits {
     static HANDLE Invalid() noexcept { return INVALID_HANDLE_VALUE; }
     static void Close(HANDLE handle) noexcept { CloseHandle(handle); }
 };
+// Memory the system handed out with LocalAlloc (a security descriptor, a
+// SID's text).
+struct LocalMemoryTraits {
+    static HLOCAL Invalid() noexcept { return nullptr; }
+    static void Close(HLOCAL memory) noexcept { LocalFree(memory); }
+};
 struct RegistryKeyTraits {
     static HKEY Invalid() noexcept { return nullptr; }
     static void Close(HKEY key) noexcept { RegCloseKey(key); }
@@ -74,6 +80,7 @@ struct ModuleTraits {
 using unique_find = UniqueHandle<HANDLE, FindHandleTraits>;
 using unique_handle = UniqueHandle<HANDLE, KernelHandleTraits>;
 using unique_hfile = UniqueHandle<HANDLE, FileHandleTraits>;
+using unique_hlocal = UniqueHandle<HLOCAL, LocalMemoryTraits>;
 using unique_hkey = UniqueHandle<HKEY, RegistryKeyTraits>;
 using unique_hfont = UniqueHandle<HFONT, FontTraits>;
 using unique_hwnd = UniqueHandle<HWND, WindowTraits>;

@@ -5,6 +5,7 @@
 #include "platform/win32/UniqueHandles.h"
 #include "platform/win32/WideText.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -48,6 +49,19 @@ std::optional<FileIdentity> IdentityOf(const std::wstring &path) {
     }
     return FileIdentity{information.dwVolumeSerialNumber, information.nFileIndexHigh,
                         information.nFileIndexLow};
+}
+
+// The folder that holds path, a full path, as a path that opens it: a
+// drive's or a share's root keeps its backslash ("C:" alone is the drive's
+// current folder).
+std::wstring OpenableFolderOf(const std::wstring &path) {
+    std::wstring folder = FolderOf(path);
+    const bool share =
+        folder.rfind(L"\\\\", 0) == 0 && std::count(folder.begin(), folder.end(), L'\\') < 4;
+    if (!folder.empty() && (folder.back() == L':' || share)) {
+        folder.push_back(L'\\');
+    }
+    return folder;
 }
 
 } // namespace
@@ -140,4 +154,15 @@ void Win32FileSystem::RenameOrdinaryFile(const std::string &from, const std::str
 
 bool Win32FileSystem::SameName(const std::string &a, const std::string &b) {
     return SamePathText(Widen(a), Widen(b));
+}
+
+bool Win32FileSystem::SameEntry(const std::string &a, const std::string &b) {
+    const std::wstring first = FullForm(Widen(a));
+    const std::wstring second = FullForm(Widen(b));
+    if (!SamePathText(first.substr(FolderOf(first).size()),
+                      second.substr(FolderOf(second).size()))) {
+        return false;
+    }
+    const std::optional<FileIdentity> folder = IdentityOf(OpenableFolderOf(first));
+    return folder && folder == IdentityOf(OpenableFolderOf(second));
 }

@@ -16,4 +16,6 @@ public:
     void RenameOrdinaryFile(const std::string &from, const std::string &to,
                             const std::string &allowedFolder,
                             RenameMode mode = RenameMode::Rename) override;
+
+    bool SameEntry(const std::string &a, const std::string &b) override;
 };

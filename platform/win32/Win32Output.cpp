@@ -1,7 +1,8 @@
 #include "platform/win32/Win32Output.h"
 
-#include "platform/win32/PathForms.h"
+#include "platform/LogPlace.h"
 #include "platform/win32/WideText.h"
+#include "platform/win32/Win32LogPlaces.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -13,19 +14,6 @@ bool WriteBytes(HANDLE file, const std::string &bytes) {
     DWORD written = 0;
     return WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
            written == bytes.size();
-}
-
-// Makes folder and the folders above it that are missing.
-void MakeFolders(const std::wstring &folder) {
-    if (folder.empty() ||
-        GetFileAttributesW(LongPathForm(folder).c_str()) != INVALID_FILE_ATTRIBUTES) {
-        return;
-    }
-    const std::wstring parent = FolderOf(folder);
-    if (parent.size() < folder.size()) {
-        MakeFolders(parent);
-    }
-    CreateDirectoryW(LongPathForm(folder).c_str(), nullptr);
 }
 
 } // namespace
@@ -52,22 +40,13 @@ Win32Output::Win32Output() {
     }
 }
 
-void Win32Output::OpenLog(const std::string &path) {
-    // A log in a folder of its own (%ProgramData%\Torvane, say) needs no
-    // step before the first run; a folder that cannot be made shows in the
-    // open's failure below.
-    MakeFolders(FolderOf(AbsolutePath(Widen(path))));
-    // Appending only: an earlier run's lines are never overwritten, and
-    // another run may read or append at the same time.
-    log_.reset(CreateFileW(LongPathForm(Widen(path)).c_str(), FILE_APPEND_DATA,
-                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!log_) {
-        throw Win32Error(GetLastError(), "CreateFileW");
-    }
+void Win32Output::OpenLog(const std::string &path, bool privileged) {
+    Win32LogPlaces places;
+    OpenGuardedLog(places, path, privileged);
+    log_ = places.TakeLog();
 }
 
-void Win32Output::WriteLine(const std::string &line) {
+void Win32Output::Write(const std::string &line) {
     switch (target_) {
     case Target::Console: {
         const std::wstring text = Widen(line + "\r\n");
@@ -83,7 +62,7 @@ void Win32Output::WriteLine(const std::string &line) {
     }
 }
 
-bool Win32Output::AppendToLog(const std::string &line) {
+bool Win32Output::Append(const std::string &line) {
     // One write per line, so lines of runs that share a log never mix.
     return log_ && WriteBytes(log_.get(), LocalTimeStamp() + " " + line + "\r\n");
 }

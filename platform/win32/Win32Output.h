@@ -10,15 +10,17 @@
 // Lines of a command-line run: to standard output when it is redirected,
 // else to the console of the process that started the program (a windowed
 // program has none of its own); and the log, UTF-8, each line after its
-// local time stamp.
+// local time stamp, in a place OpenGuardedLog allows.
 class Win32Output : public IRunOutput {
 public:
     Win32Output();
 
     bool HasConsole() override { return target_ != Target::None; }
-    void WriteLine(const std::string &line) override;
-    void OpenLog(const std::string &path) override;
-    bool AppendToLog(const std::string &line) override;
+    void OpenLog(const std::string &path, bool privileged) override;
+
+protected:
+    void Write(const std::string &line) override;
+    bool Append(const std::string &line) override;
 
 private:
     enum class Target { None, File, Console };

@@ -5,11 +5,15 @@
 #include "E2eTest.h"
 #include "FolderContents.h"
 #include "QuietRun.h"
+#include "TestLink.h"
 #include "Wait.h"
 #include "platform/win32/UniqueHandles.h"
 #include "platform/win32/WideText.h"
 
+#include <algorithm>
+#include <iterator>
 #include <memory>
+#include <regex>
 #include <vector>
 
 namespace {
@@ -43,6 +47,8 @@ const LogCase LogCases[] = {
     {"TheRenamedNameWithNoDatabase", false, false,
      [](const std::wstring &db) { return db + L".Advanced"; }},
     {"TheDatabaseWithNoDatabase", false, false, [](const std::wstring &db) { return db; }},
+    // Wine has no streams: this would create a file named so beside it.
+    {"AStreamOfTheDatabase", false, true, [](const std::wstring &db) { return db + L":log"; }},
 };
 
 class LogNamesTheDatabaseTest : public E2eTest, public ::testing::WithParamInterface<LogCase> {};
@@ -116,6 +122,39 @@ TEST_F(QuietAnswersTest, TheLogsFolderIsMadeWhenMissing) {
     const QuietRun run = RunTorvane({L"/quiet", L"/path", db, L"/log", log});
     EXPECT_EQ(0U, run.exitCode) << run.output;
     EXPECT_NE(std::string::npos, ReadFile(log).find(" Renamed " + Narrow(db)));
+}
+
+// Under Wine as root every run is elevated, so the log is placed as a
+// privileged run places it.
+TEST_F(QuietAnswersTest, AnElevatedRunsLogNeverGoesThroughALinkedFolder) {
+    const std::wstring db = MakeFile(L"db.mdb");
+    const std::wstring elsewhere = folder_ / L"elsewhere";
+    ASSERT_TRUE(CreateDirectoryW(elsewhere.c_str(), nullptr));
+    const TestLink link(folder_ / L"Logs", elsewhere, TestLink::Kind::Folder);
+    const QuietRun run = RunTorvane({L"/quiet", L"/path", db, L"/log", link.Path() + L"\\t.log"});
+    EXPECT_EQ(static_cast<DWORD>(ERROR_OPEN_FAILED), run.exitCode) << run.output;
+    EXPECT_EQ(0U, run.output.find("Nothing changed: cannot open the log ")) << run.output;
+    EXPECT_NE(std::string::npos, run.output.find(" leads through a link to ")) << run.output;
+    EXPECT_TRUE(ContentsOf(elsewhere).empty());
+    ExpectUntouched(db);
+}
+
+TEST_F(QuietAnswersTest, ASettingCannotForgeALineOfTheLog) {
+    setting_.Store(folder_ / L"db.mdb\r\n2026-01-01T00:00:00+01:00 Renamed C:\\x.mdb\t" +
+                   std::wstring(300, L'a') + L".mdb");
+    const std::wstring log = folder_ / L"Torvane.log";
+    const QuietRun run = RunTorvane({L"/quiet", L"/log", log});
+    const std::string written = ReadFile(log);
+    const std::regex line(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d[+-]\d\d:\d\d [^\r\n]*\r\n)");
+    const auto lines = std::distance(std::sregex_iterator(written.begin(), written.end(), line),
+                                     std::sregex_iterator());
+    EXPECT_GT(lines, 0);
+    EXPECT_EQ(std::count(run.output.begin(), run.output.end(), '\n'), lines) << run.output;
+    EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), lines) << written;
+    EXPECT_NE(std::string::npos,
+              written.find("db.mdb\\x0D\\x0A2026-01-01T00:00:00+01:00 Renamed C:\\x.mdb\\x09aaa"))
+        << written;
+    EXPECT_EQ(std::string::npos, written.find("\n2026-01-01T")) << "a forged line";
 }
 
 TEST_F(QuietAnswersTest, ARelativePathIsNamedInFull) {

@@ -141,7 +141,7 @@ public:
         Move(from, to);
     }
     std::string FullPath(const std::string &path) override {
-        if (path.size() > 1 && path[1] == ':') {
+        if ((path.size() > 1 && path[1] == ':') || path.rfind("\\\\", 0) == 0) {
             return path;
         }
         return currentFolder + "\\" + path;
@@ -179,6 +179,17 @@ public:
         Move(from, to);
     }
 
+    // Other spellings of a folder (a share, the \\?\ form): spelling ->
+    // the folder. And 8.3 names of existing entries: full path -> long one.
+    std::map<std::string, std::string> folderSpellings;
+    std::map<std::string, std::string> shortNames;
+
+    bool SameEntry(const std::string &a, const std::string &b) override {
+        const auto [folderA, nameA] = EntryOf(a);
+        const auto [folderB, nameB] = EntryOf(b);
+        return FolderExists(folderA) && SameName(folderA, folderB) && SameName(nameA, nameB);
+    }
+
 private:
     static char Lower(char c) {
         return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
@@ -196,6 +207,26 @@ private:
     std::string FinalOf(const std::string &path) const {
         const auto final = finalPaths.find(path);
         return final == finalPaths.end() ? path : final->second;
+    }
+    // The folder, as one spelling of it, and the long name of an entry.
+    std::pair<std::string, std::string> EntryOf(const std::string &path) {
+        std::string full = FullPath(path);
+        if (const auto longName = shortNames.find(full); longName != shortNames.end()) {
+            full = longName->second;
+        }
+        const std::size_t separator = full.rfind('\\');
+        std::string folder = full.substr(0, separator);
+        if (const auto spelling = folderSpellings.find(folder); spelling != folderSpellings.end()) {
+            folder = spelling->second;
+        }
+        return {folder, full.substr(separator + 1)};
+    }
+    bool FolderExists(const std::string &folder) {
+        const auto other = others.find(folder);
+        return (other != others.end() && other->second == PathKind::Folder) ||
+               std::any_of(files.begin(), files.end(), [&](const auto &file) {
+                   return SameName(folder, file.first.substr(0, file.first.rfind('\\')));
+               });
     }
     std::string FileOf(const std::string &path) const {
         const auto link = links.find(path);
@@ -295,22 +326,26 @@ public:
     // The log takes this many lines, then refuses the rest (a full disk).
     std::optional<std::size_t> logRoom;
     std::optional<std::string> logPath;
+    bool logPrivileged = false;
     std::vector<std::string> lines;
     std::vector<std::string> logLines;
 
     bool HasConsole() override { return console; }
-    void WriteLine(const std::string &line) override {
-        if (console) {
-            lines.push_back(line);
-        }
-    }
-    void OpenLog(const std::string &path) override {
+    void OpenLog(const std::string &path, bool privileged) override {
         if (logFailure) {
             throw *logFailure;
         }
         logPath = path;
+        logPrivileged = privileged;
     }
-    bool AppendToLog(const std::string &line) override {
+
+protected:
+    void Write(const std::string &line) override {
+        if (console) {
+            lines.push_back(line);
+        }
+    }
+    bool Append(const std::string &line) override {
         if (!logPath || (logRoom && logLines.size() >= *logRoom)) {
             return false;
         }

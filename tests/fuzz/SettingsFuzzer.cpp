@@ -121,6 +121,7 @@ public:
                             RenameMode) override {
         std::abort();
     }
+    bool SameEntry(const std::string &, const std::string &) override { std::abort(); }
     std::vector<std::string> VirtualizedFolders() override { std::abort(); }
     std::vector<std::string> ProgramFilesFolders() override { std::abort(); }
     std::string LocalAppData() override { std::abort(); }

@@ -306,7 +306,23 @@ struct LogCase {
 TEST_F(CommandJobTest, ALogThatNamesAFileOfTheJobIsABadCommandLine) {
     fakes.files.currentFolder = "D:\\Data";
     fakes.files.links["D:\\Links\\db.mdb"] = Db;
+    // Spellings no text comparison meets: Wine has neither streams nor
+    // administrative shares.
+    fakes.files.folderSpellings["\\\\localhost\\d$\\Data"] = "D:\\Data";
+    fakes.files.folderSpellings["\\\\?\\D:\\Data"] = "D:\\Data";
+    fakes.files.shortNames["D:\\Data\\QVXDAT~1.MDB"] = Db;
     const LogCase cases[] = {
+        {"a stream", {"/quiet", "/path", Db, "/log", Db + ":log"}},
+        {"a stream's data", {"/quiet", "/path", Db, "/log", Db + ":log:$DATA"}},
+        {"the unnamed stream", {"/quiet", "/path", Db, "/log", Db + "::$DATA"}},
+        {"the renamed name's stream", {"/quiet", "/path", Db, "/log", Renamed + "::$DATA"}},
+        {"through a share",
+         {"/quiet", "/path", Db, "/log", "\\\\localhost\\d$\\Data\\QvxData.mdb"}},
+        {"a stream through a share",
+         {"/quiet", "/path", Db, "/log", "\\\\localhost\\d$\\Data\\qvxdata.mdb.advanced:log"}},
+        {"a stream, in the \\\\?\\ form",
+         {"/quiet", "/path", Db, "/log", "\\\\?\\D:\\Data\\QvxData.mdb:log"}},
+        {"a stream of its 8.3 name", {"/quiet", "/path", Db, "/log", "D:\\Data\\QVXDAT~1.MDB:log"}},
         {"the database", {"/quiet", "/path", Db, "/log", Db}},
         {"in another case", {"/quiet", "/path", Db, "/log", "d:\\DATA\\qvxdata.MDB"}},
         {"relative", {"/quiet", "/path", Db, "/log", "QvxData.mdb"}},
@@ -330,6 +346,22 @@ TEST_F(CommandJobTest, ALogThatNamesAFileOfTheJobIsABadCommandLine) {
         EXPECT_EQ(0u, out.lines[0].find("Nothing touched: the log "))
             << c.what << ": " << out.lines[0];
         EXPECT_NE(std::string::npos, out.lines[0].find("Error 87")) << out.lines[0];
+    }
+}
+
+TEST_F(CommandJobTest, ALogBesideTheDatabaseIsOpenedAsPrivilegedAsTheRunIs) {
+    const std::string log = "\\\\localhost\\d$\\Data\\QvxData.log:log";
+    for (const bool elevated : {false, true}) {
+        FakeServices fresh;
+        FakeRunOutput out;
+        fresh.files.AddFile(Db);
+        fresh.files.folderSpellings["\\\\localhost\\d$\\Data"] = "D:\\Data";
+        fresh.application.elevated = elevated;
+        const ProgramSettingsLifetime lifetime;
+        EXPECT_EQ(0, RunCommand(fresh.Services(), profiles, out,
+                                ParseCommandLine({"/quiet", "/path", Db, "/log", log}), "Torvane"));
+        EXPECT_EQ(log, out.logPath);
+        EXPECT_EQ(elevated, out.logPrivileged);
     }
 }
 

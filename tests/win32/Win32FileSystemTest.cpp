@@ -345,6 +345,34 @@ TEST_F(Win32FileSystemTest, SameExistingFileComparesIdentityNotSpelling) {
     }
 }
 
+// The facts the fake's SameEntry stands for. Wine has no administrative
+// share to reach the folder through; the \\?\ form and 8.3 names it has.
+TEST_F(Win32FileSystemTest, SameEntryComparesTheFolderByIdentityAndTheNameInItsLongForm) {
+    WriteFile(folder / L"QvxData.mdb", "db");
+    ASSERT_TRUE(CreateDirectoryW((folder / L"Folder").c_str(), nullptr));
+    WriteFile(folder / L"QvxDatabase.mdb", "db");
+    const std::wstring shortName = ShortForm(folder / L"QvxDatabase.mdb");
+    ASSERT_NE(std::wstring::npos, shortName.find(L'~')) << Narrow(shortName);
+    const struct {
+        const char *what;
+        std::wstring a;
+        std::wstring b;
+        bool expected;
+    } cases[] = {
+        {"another case", folder / L"QvxData.mdb", folder / L"QVXDATA.MDB", true},
+        {"the \\\\?\\ form", L"\\\\?\\" + folder / L"QvxData.mdb", folder / L"QvxData.mdb", true},
+        {"its 8.3 name", shortName, folder / L"QvxDatabase.mdb", true},
+        {"a name not there yet", folder / L"QvxData.mdb.Advanced",
+         L"\\\\?\\" + folder / L"QVXDATA.mdb.advanced", true},
+        {"another name", folder / L"QvxData.mdb", folder / L"QvxData.log", false},
+        {"another folder", folder / L"Folder\\QvxData.mdb", folder / L"QvxData.mdb", false},
+        {"a missing folder", folder / L"No\\QvxData.mdb", folder / L"No\\QvxData.mdb", false},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(c.expected, files.SameEntry(Narrow(c.a), Narrow(c.b))) << c.what;
+    }
+}
+
 TEST(LongPathForm, ShortPathsStayExactlyAsTyped) {
     EXPECT_EQ(L"C:\\x\\..\\y.mdb", LongPathForm(L"C:\\x\\..\\y.mdb"));
     const std::wstring longPath = L"C:\\" + std::wstring(300, L'a') + L"\\..\\y.mdb";

@@ -19,7 +19,7 @@ TEST(Win32Output, AppendToLogAddsTimeStampedLinesAfterWhatIsThere) {
     WriteFile(log, "an earlier run\r\n");
     {
         Win32Output output;
-        output.OpenLog(Narrow(log));
+        output.OpenLog(Narrow(log), true);
         EXPECT_TRUE(output.AppendToLog("Renamed C:\\Data\\QvxData.mdb."));
         EXPECT_TRUE(output.AppendToLog("Donn\xC3\xA9"
                                        "es"));
@@ -37,7 +37,7 @@ TEST(Win32Output, WriteLineLeavesTheLogAlone) {
     const std::wstring log = folder / L"Torvane.log";
     {
         Win32Output output;
-        output.OpenLog(Narrow(log));
+        output.OpenLog(Narrow(log), false);
         output.WriteLine("to the console only");
     }
     EXPECT_EQ("", ReadFile(log));
@@ -48,14 +48,17 @@ TEST(Win32Output, AppendToLogWithoutALogFails) {
     EXPECT_FALSE(output.AppendToLog("nowhere to go"));
 }
 
-TEST(Win32Output, ALogsMissingFoldersAreMade) {
-    const TempFolder folder(L"torvane-output-tests");
-    {
-        Win32Output output;
-        output.OpenLog(Narrow(folder / L"Torvane\\Logs\\Torvane.log"));
-        EXPECT_TRUE(output.AppendToLog("a line"));
+TEST(Win32Output, ALogsMissingFoldersAreMadePrivilegedOrNot) {
+    for (const bool privileged : {false, true}) {
+        const TempFolder folder(L"torvane-output-tests");
+        {
+            Win32Output output;
+            output.OpenLog(Narrow(folder / L"Torvane\\Logs\\Torvane.log"), privileged);
+            EXPECT_TRUE(output.AppendToLog("a line"));
+        }
+        EXPECT_NE(std::string::npos,
+                  ReadFile(folder / L"Torvane\\Logs\\Torvane.log").find(" a line"));
     }
-    EXPECT_NE(std::string::npos, ReadFile(folder / L"Torvane\\Logs\\Torvane.log").find(" a line"));
 }
 
 TEST(Win32Output, ALogThatCannotBeOpenedIsAnError) {
@@ -63,7 +66,7 @@ TEST(Win32Output, ALogThatCannotBeOpenedIsAnError) {
     WriteFile(folder / L"file", "not a folder");
     Win32Output output;
     try {
-        output.OpenLog(Narrow(folder / L"file\\Torvane.log"));
+        output.OpenLog(Narrow(folder / L"file\\Torvane.log"), true);
         FAIL() << "a log below a file was opened";
     } catch (const AppError &error) {
         EXPECT_EQ(ErrorCategory::Win32, error.Category());

@@ -1,0 +1,139 @@
+#include "platform/LogPlace.h"
+
+#include "base/AppError.h"
+#include "base/Win32Codes.h"
+
+#include <string>
+#include <vector>
+
+const char ProtectedLogFolderSddl[] =
+    "O:BAD:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)";
+
+bool IsTrustedOwner(const std::string &sid) {
+    return sid == "S-1-5-18" ||     // SYSTEM
+           sid == "S-1-5-32-544" || // Administrators
+           sid == "S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464";
+}
+
+namespace {
+
+// The folder that holds path, or "" above a root ("C:\", "\\server").
+std::string ParentOf(const std::string &path) {
+    const std::size_t slash = path.find_last_of('\\');
+    if (slash == std::string::npos || slash == 0) {
+        return {};
+    }
+    std::string parent = path.substr(0, slash);
+    if (parent.back() == ':') {
+        parent.push_back('\\'); // the drive's root, not its current folder
+    }
+    if (parent == path || parent.find_first_not_of('\\') == std::string::npos) {
+        return {};
+    }
+    return parent;
+}
+
+AppError Refused(const std::string &why) {
+    return AppError(ErrorCategory::Refusal, Win32Code::AccessDenied, why, "OpenLog");
+}
+
+class Guard {
+public:
+    explicit Guard(ILogPlaces &places) : places_(places), runUser_(places.RunUserSid()) {}
+
+    // Refuses what is at path (subject names it in the line) unless a
+    // privileged run may use it.
+    void Check(const std::string &subject, const std::string &path, const LogPlaceEntry &entry) {
+        if (entry.link) {
+            throw Refused(subject + " is a link");
+        }
+        if (!IsTrustedOwner(entry.ownerSid) && entry.ownerSid != runUser_) {
+            throw Refused(subject + " is owned by " + entry.ownerName +
+                          ", not by SYSTEM, Administrators, TrustedInstaller or this run's own "
+                          "account");
+        }
+        if (!places_.SamePath(entry.finalPath, path)) {
+            throw Refused(subject + " leads through a link to " + entry.finalPath);
+        }
+    }
+
+    void CheckFolder(const std::string &folder) {
+        const std::optional<LogPlaceEntry> entry = places_.LookAt(folder);
+        if (!entry) {
+            throw Refused("the folder " + folder + " went away as it was made");
+        }
+        Check("the folder " + folder, folder, *entry);
+    }
+
+private:
+    ILogPlaces &places_;
+    std::string runUser_;
+};
+
+void OpenPrivileged(ILogPlaces &places, const std::string &log) {
+    Guard guard(places);
+    const std::string folder = ParentOf(log);
+    // The folders to make, the log's own first, up to the nearest one that
+    // exists, which is checked before anything is made in it.
+    std::vector<std::string> missing;
+    std::string nearest = folder;
+    std::optional<LogPlaceEntry> found;
+    while (!nearest.empty() && !(found = places.LookAt(nearest))) {
+        missing.push_back(nearest);
+        nearest = ParentOf(nearest);
+    }
+    if (found) {
+        guard.Check("the folder " + nearest, nearest, *found);
+    }
+    for (auto each = missing.rbegin(); each != missing.rend(); ++each) {
+        places.MakeFolder(*each, ProtectedLogFolderSddl);
+    }
+    if (!missing.empty()) {
+        guard.CheckFolder(folder);
+    }
+    const OpenedLog opened = places.OpenLogFile(log, true);
+    try {
+        if (opened.existed) {
+            guard.Check("it", log, opened.entry);
+            // A hard link a user made to a file they cannot write has
+            // that file's owner and a final path of its own.
+            if (opened.entry.names != 1) {
+                throw Refused("it has " + std::to_string(opened.entry.names) +
+                              " names: another is a hard link to it");
+            }
+        } else if (!places.SamePath(opened.entry.finalPath, log)) {
+            throw Refused("it leads through a link to " + opened.entry.finalPath);
+        }
+    } catch (const AppError &) {
+        places.CloseLogFile();
+        throw;
+    }
+}
+
+void OpenUnprivileged(ILogPlaces &places, const std::string &log) {
+    std::vector<std::string> missing;
+    for (std::string folder = ParentOf(log); !folder.empty() && !places.Exists(folder);
+         folder = ParentOf(folder)) {
+        missing.push_back(folder);
+    }
+    for (auto each = missing.rbegin(); each != missing.rend(); ++each) {
+        try {
+            places.MakeFolder(*each, {});
+        } catch (const AppError &) {
+            // A folder that cannot be made shows in the open's failure.
+            break;
+        }
+    }
+    places.OpenLogFile(log, false);
+}
+
+} // namespace
+
+void OpenGuardedLog(ILogPlaces &places, const std::string &path, bool privileged) {
+    const std::string log = places.FullPath(path);
+    if (privileged) {
+        OpenPrivileged(places, log);
+    } else {
+        OpenUnprivileged(places, log);
+    }
+}

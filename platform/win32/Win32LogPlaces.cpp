@@ -1,0 +1,167 @@
+#include "platform/win32/Win32LogPlaces.h"
+
+#include "platform/win32/FinalPath.h"
+#include "platform/win32/PathForms.h"
+#include "platform/win32/WideText.h"
+
+#include <aclapi.h>
+#include <sddl.h>
+
+#include <vector>
+
+namespace {
+
+std::string SidText(PSID sid) {
+    unique_hlocal text;
+    if (!ConvertSidToStringSidW(sid, reinterpret_cast<LPWSTR *>(text.put()))) {
+        throw Win32Error(GetLastError(), "ConvertSidToStringSidW");
+    }
+    return Narrow(static_cast<const wchar_t *>(text.get()));
+}
+
+// DOMAIN\name, or the SID itself for an account the system cannot name.
+std::string AccountName(PSID sid) {
+    DWORD nameSize = 0;
+    DWORD domainSize = 0;
+    SID_NAME_USE use{};
+    LookupAccountSidW(nullptr, sid, nullptr, &nameSize, nullptr, &domainSize, &use);
+    if (nameSize == 0) {
+        return SidText(sid);
+    }
+    std::vector<wchar_t> name(nameSize);
+    std::vector<wchar_t> domain(domainSize + 1);
+    if (!LookupAccountSidW(nullptr, sid, name.data(), &nameSize, domain.data(), &domainSize,
+                           &use)) {
+        return SidText(sid);
+    }
+    const std::wstring account(name.data());
+    return Narrow(domain[0] == L'\0' ? account : std::wstring(domain.data()) + L"\\" + account);
+}
+
+// What the handle, opened without following a link, is: read through it,
+// never through the path again.
+LogPlaceEntry Describe(HANDLE handle) {
+    LogPlaceEntry entry;
+    FILE_ATTRIBUTE_TAG_INFO tag{};
+    if (!GetFileInformationByHandleEx(handle, FileAttributeTagInfo, &tag, sizeof tag)) {
+        throw Win32Error(GetLastError(), "GetFileInformationByHandleEx");
+    }
+    entry.link = (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
+                 IsReparseTagNameSurrogate(tag.ReparseTag);
+    PSID owner = nullptr;
+    unique_hlocal descriptor;
+    const DWORD status = GetSecurityInfo(
+        handle, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr, nullptr, nullptr,
+        reinterpret_cast<PSECURITY_DESCRIPTOR *>(descriptor.put()));
+    if (status != ERROR_SUCCESS) {
+        throw Win32Error(status, "GetSecurityInfo");
+    }
+    entry.ownerSid = SidText(owner);
+    entry.ownerName = AccountName(owner);
+    entry.finalPath = Narrow(FinalPathOf(handle));
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!GetFileInformationByHandle(handle, &information)) {
+        throw Win32Error(GetLastError(), "GetFileInformationByHandle");
+    }
+    entry.names = information.nNumberOfLinks;
+    return entry;
+}
+
+bool IsMissing(DWORD error) {
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+} // namespace
+
+unique_hlocal SecurityFromSddl(const std::string &sddl) {
+    unique_hlocal descriptor;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(
+            Widen(sddl).c_str(), SDDL_REVISION_1,
+            reinterpret_cast<PSECURITY_DESCRIPTOR *>(descriptor.put()), nullptr)) {
+        throw Win32Error(GetLastError(), "ConvertStringSecurityDescriptorToSecurityDescriptorW");
+    }
+    return descriptor;
+}
+
+std::string Win32LogPlaces::FullPath(const std::string &path) {
+    return Narrow(FullForm(Widen(path)));
+}
+
+bool Win32LogPlaces::SamePath(const std::string &a, const std::string &b) {
+    return SamePathText(Widen(a), Widen(b));
+}
+
+bool Win32LogPlaces::Exists(const std::string &path) {
+    return GetFileAttributesW(LongPathForm(Widen(path)).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::optional<LogPlaceEntry> Win32LogPlaces::LookAt(const std::string &path) {
+    // The folder itself, not where a link leads; backup semantics let a
+    // folder open at all.
+    const unique_hfile folder(
+        CreateFileW(LongPathForm(Widen(path)).c_str(), FILE_READ_ATTRIBUTES | READ_CONTROL,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                    FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!folder) {
+        const DWORD error = GetLastError();
+        if (IsMissing(error)) {
+            return std::nullopt;
+        }
+        throw Win32Error(error, "CreateFileW");
+    }
+    return Describe(folder.get());
+}
+
+void Win32LogPlaces::MakeFolder(const std::string &path, const std::string &sddl) {
+    SECURITY_ATTRIBUTES attributes{sizeof attributes, nullptr, FALSE};
+    unique_hlocal descriptor;
+    if (!sddl.empty()) {
+        descriptor = SecurityFromSddl(sddl);
+        attributes.lpSecurityDescriptor = descriptor.get();
+    }
+    if (!CreateDirectoryW(LongPathForm(Widen(path)).c_str(),
+                          sddl.empty() ? nullptr : &attributes)) {
+        throw Win32Error(GetLastError(), "CreateDirectoryW");
+    }
+}
+
+OpenedLog Win32LogPlaces::OpenLogFile(const std::string &path, bool guarded) {
+    // Appending only: an earlier run's lines are never overwritten, and
+    // another run may read or append at the same time. Guarded, a link is
+    // opened as itself, to be refused.
+    log_.reset(CreateFileW(LongPathForm(Widen(path)).c_str(),
+                           FILE_APPEND_DATA | (guarded ? READ_CONTROL | FILE_READ_ATTRIBUTES : 0),
+                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL | (guarded ? FILE_FLAG_OPEN_REPARSE_POINT : 0),
+                           nullptr));
+    if (!log_) {
+        throw Win32Error(GetLastError(), "CreateFileW");
+    }
+    OpenedLog opened;
+    opened.existed = GetLastError() == ERROR_ALREADY_EXISTS;
+    if (guarded) {
+        try {
+            opened.entry = Describe(log_.get());
+        } catch (...) {
+            log_.reset();
+            throw;
+        }
+    }
+    return opened;
+}
+
+std::string Win32LogPlaces::RunUserSid() {
+    unique_handle token;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.put())) {
+        throw Win32Error(GetLastError(), "OpenProcessToken");
+    }
+    DWORD size = 0;
+    GetTokenInformation(token.get(), TokenUser, nullptr, 0, &size);
+    // DWORD-aligned storage for the SID the structure points into.
+    std::vector<DWORD> user((size + sizeof(DWORD) - 1) / sizeof(DWORD) + 1);
+    if (!GetTokenInformation(token.get(), TokenUser, user.data(),
+                             static_cast<DWORD>(user.size() * sizeof(DWORD)), &size)) {
+        throw Win32Error(GetLastError(), "GetTokenInformation");
+    }
+    return SidText(reinterpret_cast<const TOKEN_USER *>(user.data())->User.Sid);
+}

@@ -1,0 +1,88 @@
+// The log's places on the real system: the security a privileged run's log
+// folders are made with, and what a folder shows through its handle.
+
+#include "platform/win32/Win32LogPlaces.h"
+#include "TempFolder.h"
+#include "platform/win32/WideText.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+bool IsWellKnown(PSID sid, WELL_KNOWN_SID_TYPE type) {
+    BYTE known[SECURITY_MAX_SID_SIZE];
+    DWORD size = sizeof known;
+    return CreateWellKnownSid(type, nullptr, known, &size) && EqualSid(sid, known);
+}
+
+// Wine makes a file's security up from Unix permissions, so the folder's
+// DACL is checked as it is handed to CreateDirectoryW, not read back.
+TEST(Win32LogPlaces, TheFolderSecurityIsAdministratorsOwnAndInheritsNothing) {
+    const unique_hlocal descriptor = SecurityFromSddl(ProtectedLogFolderSddl);
+    ASSERT_TRUE(descriptor);
+    SECURITY_DESCRIPTOR_CONTROL control = 0;
+    DWORD revision = 0;
+    ASSERT_TRUE(GetSecurityDescriptorControl(descriptor.get(), &control, &revision));
+    EXPECT_EQ(SE_DACL_PRESENT | SE_DACL_PROTECTED, control & (SE_DACL_PRESENT | SE_DACL_PROTECTED));
+    PSID owner = nullptr;
+    BOOL defaulted = TRUE;
+    ASSERT_TRUE(GetSecurityDescriptorOwner(descriptor.get(), &owner, &defaulted));
+    EXPECT_TRUE(IsWellKnown(owner, WinBuiltinAdministratorsSid));
+
+    BOOL present = FALSE;
+    PACL dacl = nullptr;
+    ASSERT_TRUE(GetSecurityDescriptorDacl(descriptor.get(), &present, &dacl, &defaulted));
+    ASSERT_TRUE(present && dacl != nullptr);
+    struct Expected {
+        WELL_KNOWN_SID_TYPE who;
+        ACCESS_MASK access;
+    };
+    const Expected expected[] = {{WinLocalSystemSid, FILE_ALL_ACCESS},
+                                 {WinBuiltinAdministratorsSid, FILE_ALL_ACCESS},
+                                 {WinBuiltinUsersSid, FILE_GENERIC_READ | FILE_EXECUTE}};
+    ASSERT_EQ(3, dacl->AceCount);
+    for (DWORD i = 0; i < dacl->AceCount; ++i) {
+        void *entry = nullptr;
+        ASSERT_TRUE(GetAce(dacl, i, &entry));
+        const auto *ace = static_cast<const ACCESS_ALLOWED_ACE *>(entry);
+        EXPECT_EQ(ACCESS_ALLOWED_ACE_TYPE, ace->Header.AceType) << i;
+        EXPECT_EQ(OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE, ace->Header.AceFlags) << i;
+        EXPECT_EQ(expected[i].access, ace->Mask) << i;
+        EXPECT_TRUE(IsWellKnown(const_cast<DWORD *>(&ace->SidStart), expected[i].who)) << i;
+    }
+}
+
+TEST(Win32LogPlaces, AFolderIsSeenThroughItsOwnHandle) {
+    const TempFolder folder(L"torvane-log-places-tests");
+    Win32LogPlaces places;
+    const std::string path = places.FullPath(Narrow(folder.Path()));
+    const std::optional<LogPlaceEntry> entry = places.LookAt(path);
+    ASSERT_TRUE(entry);
+    EXPECT_FALSE(entry->link);
+    // A user's %TEMP%: their own, as the run is theirs.
+    EXPECT_EQ(places.RunUserSid(), entry->ownerSid) << entry->ownerName;
+    EXPECT_FALSE(entry->ownerName.empty());
+    EXPECT_TRUE(places.SamePath(path, entry->finalPath)) << entry->finalPath;
+    EXPECT_FALSE(places.LookAt(path + "\\missing").has_value());
+}
+
+TEST(Win32LogPlaces, ALogIsSeenThroughTheHandleItIsWrittenThrough) {
+    const TempFolder folder(L"torvane-log-places-tests");
+    Win32LogPlaces places;
+    const std::string log = places.FullPath(Narrow(folder / L"Torvane.log"));
+    const OpenedLog created = places.OpenLogFile(log, true);
+    EXPECT_FALSE(created.existed);
+    EXPECT_EQ(1u, created.entry.names);
+    EXPECT_TRUE(places.SamePath(log, created.entry.finalPath)) << created.entry.finalPath;
+    places.CloseLogFile();
+
+    ASSERT_TRUE(CreateHardLinkW((folder / L"other.log").c_str(), Widen(log).c_str(), nullptr));
+    const OpenedLog opened = places.OpenLogFile(log, true);
+    EXPECT_TRUE(opened.existed);
+    EXPECT_FALSE(opened.entry.link);
+    EXPECT_EQ(2u, opened.entry.names);
+    EXPECT_EQ(places.RunUserSid(), opened.entry.ownerSid) << opened.entry.ownerName;
+    EXPECT_TRUE(places.TakeLog());
+}
+
+} // namespace

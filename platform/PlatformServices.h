@@ -89,8 +89,7 @@ public:
     // entries never match. Throws AppError on a path it cannot search.
     virtual std::string FirstMatchingFile(const std::string &path) = 0;
     // Renames without ever replacing an existing file. Throws AppError.
-    virtual void RenameFile(const std::string &from, const std::string &to,
-                            RenameMode mode = RenameMode::Rename) = 0;
+    virtual void RenameFile(const std::string &from, const std::string &to, RenameMode mode) = 0;
 
     // The full form of path: relative parts resolved against the current
     // folder, and every part that exists in its long form (not 8.3), so
@@ -116,8 +115,7 @@ public:
     // ErrorCategory::Refusal when the file is not what from names or lies
     // outside allowedFolder, else the Win32 failure.
     virtual void RenameOrdinaryFile(const std::string &from, const std::string &to,
-                                    const std::string &allowedFolder,
-                                    RenameMode mode = RenameMode::Rename) = 0;
+                                    const std::string &allowedFolder, RenameMode mode) = 0;
 
     // True when a and b name one entry of one existing folder, however each
     // is spelt: their folders are the same folder (the same volume and file

@@ -249,8 +249,7 @@ TEST_F(AllUsersTest, ACheckLoadsAndUnloadsAsARunAndChangesNothing) {
     EXPECT_EQ(shared, ContentsOf(DefaultDatabase::Folder));
     EXPECT_TRUE(run.windowsSeen.empty()) << ::testing::PrintToString(run.windowsSeen);
 
-    const QuietRun denied =
-        RunTorvane(StartOptions{{L"/check", L"/allusers"}, std::nullopt, true});
+    const QuietRun denied = RunTorvane(StartOptions{{L"/check", L"/allusers"}, std::nullopt, true});
     EXPECT_EQ(ElevationRequired, denied.exitCode) << denied.output;
 }
 

@@ -7,8 +7,10 @@
 
 #include <memory>
 
-// The machine-wide named mutex held by the run that works on the machine's
-// users, so one run's healing never unloads a hive another run is reading.
+// The machine-wide mutex held by the run that works on the machine's users,
+// so one run's healing never unloads a hive another run is reading. It lives
+// in a private namespace only System and administrators can make or open, so
+// no standard user can make it first and hold it.
 class Win32UserProfilesLock : public IUsersLock {
 public:
     // Waits up to wait milliseconds for the mutex. Throws Win32Error:
@@ -20,7 +22,10 @@ public:
     ~Win32UserProfilesLock() override;
 
 private:
-    explicit Win32UserProfilesLock(unique_handle mutex) : mutex_(std::move(mutex)) {}
+    Win32UserProfilesLock(unique_namespace space, unique_handle mutex)
+        : namespace_(std::move(space)), mutex_(std::move(mutex)) {}
 
+    // Declared first, so closed after the mutex inside it.
+    unique_namespace namespace_;
     unique_handle mutex_;
 };

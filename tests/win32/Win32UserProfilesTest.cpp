@@ -11,6 +11,7 @@
 #include "platform/win32/Win32UserProfilesLock.h"
 
 #include <gtest/gtest.h>
+#include <sddl.h>
 
 #include <algorithm>
 #include <optional>
@@ -25,6 +26,19 @@ std::optional<UserProfile> Find(const std::vector<UserProfile> &users, const std
         return user.sid == Narrow(sid);
     });
     return found == users.end() ? std::nullopt : std::optional<UserProfile>(*found);
+}
+
+// The Win32 error taking the users lock gave on another thread, or 0.
+DWORD TakenElsewhere() {
+    DWORD code = 0;
+    std::thread([&] {
+        try {
+            Win32UserProfilesLock::Take(0);
+        } catch (const AppError &error) {
+            code = static_cast<DWORD>(error.Number());
+        }
+    }).join();
+    return code;
 }
 
 // The Database value under a loaded hive, or nothing.
@@ -185,25 +199,29 @@ TEST_F(Win32UserProfilesTest, StoppingHiveLoadsUnloadsEveryHiveAndRefusesMore) {
 // One run at a time works on the machine's users; a run that was killed
 // leaves the lock to the next.
 TEST_F(Win32UserProfilesTest, TheUsersLockIsHeldByOneRunAtATime) {
-    const auto takenElsewhere = [] {
-        DWORD code = 0;
-        std::thread([&] {
-            try {
-                Win32UserProfilesLock::Take(0);
-            } catch (const AppError &error) {
-                code = static_cast<DWORD>(error.Number());
-            }
-        }).join();
-        return code;
-    };
     {
         const std::unique_ptr<IUsersLock> held = profiles.LockUsers();
-        EXPECT_EQ(static_cast<DWORD>(ERROR_SHARING_VIOLATION), takenElsewhere());
+        EXPECT_EQ(static_cast<DWORD>(ERROR_SHARING_VIOLATION), TakenElsewhere());
     }
-    EXPECT_EQ(0u, takenElsewhere()) << "released";
+    EXPECT_EQ(0u, TakenElsewhere()) << "released";
     // A thread that ends holding it abandons it.
     std::thread([] { Win32UserProfilesLock::Take(0).release(); }).join();
     EXPECT_NO_THROW(Win32UserProfilesLock::Take(0)) << "an abandoned lock counts as taken";
+}
+
+// A user who makes the lock's former name first, holds it and lets no one
+// open it, does not keep a run off the machine's users.
+TEST_F(Win32UserProfilesTest, AMutexAUserMadeDoesNotHoldTheUsersLock) {
+    PSECURITY_DESCRIPTOR made = nullptr;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P", SDDL_REVISION_1, &made,
+                                                                     nullptr));
+    const std::unique_ptr<void, decltype(&LocalFree)> descriptor(made, &LocalFree);
+    SECURITY_ATTRIBUTES noOne{sizeof noOne, descriptor.get(), FALSE};
+    const unique_handle squatted(CreateMutexW(&noOne, TRUE, L"Global\\Torvane-EveryUser"));
+    ASSERT_TRUE(squatted);
+    ASSERT_NE(static_cast<DWORD>(ERROR_ALREADY_EXISTS), GetLastError()) << "made first";
+    EXPECT_EQ(0u, TakenElsewhere());
+    ReleaseMutex(squatted.get());
 }
 
 TEST_F(Win32UserProfilesTest, AHiveNotUnloadedIsUnloadedWhenItGoes) {

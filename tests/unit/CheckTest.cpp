@@ -25,6 +25,9 @@ const std::string Store =
     "C:\\Users\\Ann\\AppData\\Local\\VirtualStore\\Program Files\\Quorvex\\QvxData.mdb";
 const std::string BobStore =
     "C:\\Users\\Bob\\AppData\\Local\\VirtualStore\\Program Files\\Quorvex\\QvxData.mdb";
+// Bob's VirtualStore copy of another program's database, his own to set aside.
+const std::string BobOther =
+    "C:\\Users\\Bob\\AppData\\Local\\VirtualStore\\Program Files\\Other\\db.mdb";
 const std::string AnnSid = "S-1-5-21-1-2-3-1001";
 const std::string BobSid = "S-1-5-21-1-2-3-1002";
 const std::string Ann = "Ann (" + AnnSid + "): ";
@@ -206,19 +209,22 @@ TEST(CheckTest, ThePlanOfEachStateIsPrintedAndEndsInItsCodeChangingNothing) {
           "Would change 0 copies; 2 already so."}},
         {"every user, a setting left alone",
          everyone,
-         {"D:\\Shared\\db.mdb"},
+         {"C:\\Program Files\\Other\\db.mdb"},
          [](FakeServices &f) {
-             f.registry.Store(HKEY_USERS_VALUE,
-                              FakeUserProfiles::LoadedName(BobSid) +
-                                  "\\SOFTWARE\\Kestrova\\Quorvex\\Defaults",
-                              "Database", RegistryType::String, "D:\\Shared\\db.mdb\0"s);
+             f.registry.Store(
+                 HKEY_USERS_VALUE,
+                 FakeUserProfiles::LoadedName(BobSid) + "\\SOFTWARE\\Kestrova\\Quorvex\\Defaults",
+                 "Database", RegistryType::String, "C:\\Program Files\\Other\\db.mdb\0"s);
          },
          5,
          {Ann + "No database here: neither " + Store + " nor " + Store + ".Advanced holds a file.",
           Ann + "No database here: neither " + Default + " nor " + Default +
               ".Advanced holds a file.",
-          Bob + "Would leave alone: D:\\Shared\\db.mdb is neither in the folders Windows keeps "
-                "programs' data in nor in the user's profile. Error 5: System text of 5.",
+          Bob + "No database here: neither " + BobOther + " nor " + BobOther +
+              ".Advanced holds a file.",
+          Bob + "Would leave alone: C:\\Program Files\\Other\\db.mdb lies in C:\\Program Files but "
+                "not in C:\\Program Files\\Quorvex or C:\\Program Files (x86)\\Quorvex. Error 5: "
+                "System text of 5.",
           "Would change 0 copies; 0 already so."}},
         {"every user, without administrator rights",
          everyone,

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <set>
 #include <tuple>
 
 namespace {
@@ -276,6 +277,29 @@ TEST(CheckTest, AChecksLogIsTheOneThingItCreates) {
     EXPECT_EQ(std::vector<std::string>{Db}, check.fakes.files.Names());
     EXPECT_EQ(std::vector<std::string>{Db}, check.fakes.files.renameTests)
         << "the rename's own test, not a look of its own";
+}
+
+// A run would unload it first; the check reads the user from it and leaves
+// it as it found it.
+TEST(CheckTest, AHiveAnEarlierRunLeftIsReadWhereItIsAndLeftLoaded) {
+    const CheckCase c{"left loaded", {"/quiet", "/allusers"}, {BobStore}, {}, 1, {}};
+    Ran check;
+    check.profiles.LeaveLoadedByEarlierRun(BobSid);
+    RunOver(check, c, c.arguments, true);
+    EXPECT_EQ(1, check.exitCode);
+    EXPECT_EQ(std::set<std::string>{FakeUserProfiles::LoadedName(BobSid)}, check.profiles.loaded);
+    EXPECT_EQ(0U, Count(check.profiles.events, "unload "))
+        << ::testing::PrintToString(check.profiles.events);
+    const std::vector<std::string> &lines = check.output.lines;
+    EXPECT_NE(lines.end(), std::find(lines.begin(), lines.end(),
+                                     "HKEY_USERS\\" + FakeUserProfiles::LoadedName(BobSid) +
+                                         ", left loaded by an earlier run, is read where it is "
+                                         "and left loaded."))
+        << ::testing::PrintToString(lines);
+    EXPECT_NE(lines.end(),
+              std::find(lines.begin(), lines.end(),
+                        Bob + "Would rename " + BobStore + " to " + BobStore + ".Advanced."))
+        << ::testing::PrintToString(lines);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "platform/win32/OrdinaryRename.h"
 
+#include "platform/win32/FinalPath.h"
 #include "platform/win32/PathForms.h"
 #include "platform/win32/UniqueHandles.h"
 #include "platform/win32/WideText.h"
@@ -39,34 +40,6 @@ void RefuseUnlessOrdinary(const FILE_ATTRIBUTE_TAG_INFO &file, const std::wstrin
     }
 }
 
-// The path the system reaches the open file by, every link on the way
-// followed, as the system gives it (\\?\ form), its volume named by
-// volumeName: VOLUME_NAME_DOS, which gives nothing for a volume without a
-// drive letter, or VOLUME_NAME_GUID.
-std::optional<std::wstring> FinalPath(HANDLE file, DWORD volumeName) {
-    // Room for an ordinary path at the first call: each call searches the
-    // drives for the volume's letter, a few tenths of a millisecond under
-    // Wine.
-    DWORD needed = MAX_PATH + 1;
-    for (;;) {
-        std::wstring path(needed, L'\0');
-        const DWORD written =
-            GetFinalPathNameByHandleW(file, path.data(), needed, FILE_NAME_NORMALIZED | volumeName);
-        if (written == 0) {
-            const DWORD error = GetLastError();
-            if (error == ERROR_PATH_NOT_FOUND && volumeName == VOLUME_NAME_DOS) {
-                return std::nullopt;
-            }
-            throw Win32Error(error, "GetFinalPathNameByHandleW");
-        }
-        if (written < needed) {
-            path.resize(written);
-            return path;
-        }
-        needed = written; // the room it needs, its NUL included
-    }
-}
-
 AppError Outside(const std::wstring &source, const std::wstring &reached,
                  const std::wstring &allowed) {
     const std::string where = Narrow(OrdinaryForm(allowed));
@@ -82,7 +55,7 @@ AppError Outside(const std::wstring &source, const std::wstring &reached,
 // source says, inside allowed as written: then a link on the way (a moved
 // profiles folder, a compatibility junction) may still lead inside it.
 std::wstring FinalPathInside(HANDLE file, const std::wstring &source, const std::wstring &allowed) {
-    const std::optional<std::wstring> reached = FinalPath(file, VOLUME_NAME_DOS);
+    const std::optional<std::wstring> reached = SystemFinalPath(file, VOLUME_NAME_DOS);
     if (reached && SamePathText(OrdinaryForm(*reached), OrdinaryForm(source)) &&
         LiesInside(OrdinaryForm(source), OrdinaryForm(allowed))) {
         return *reached;
@@ -101,7 +74,7 @@ std::wstring FinalPathInside(HANDLE file, const std::wstring &source, const std:
                                   std::to_string(error) + ").");
     }
     if (reached) {
-        if (const auto allowedReached = FinalPath(folder.get(), VOLUME_NAME_DOS)) {
+        if (const auto allowedReached = SystemFinalPath(folder.get(), VOLUME_NAME_DOS)) {
             if (!LiesInside(*reached, *allowedReached)) {
                 throw Outside(source, *reached, *allowedReached);
             }
@@ -110,8 +83,8 @@ std::wstring FinalPathInside(HANDLE file, const std::wstring &source, const std:
     }
     // A volume without a drive letter (a profile disk, for one) has only
     // its GUID to name it by.
-    std::wstring reachedByGuid = *FinalPath(file, VOLUME_NAME_GUID);
-    const std::wstring allowedByGuid = *FinalPath(folder.get(), VOLUME_NAME_GUID);
+    std::wstring reachedByGuid = *SystemFinalPath(file, VOLUME_NAME_GUID);
+    const std::wstring allowedByGuid = *SystemFinalPath(folder.get(), VOLUME_NAME_GUID);
     if (!LiesInside(reachedByGuid, allowedByGuid)) {
         throw Outside(source, reachedByGuid, allowedByGuid);
     }

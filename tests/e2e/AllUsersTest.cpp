@@ -7,8 +7,8 @@
 #include "FolderContents.h"
 #include "QuietRun.h"
 #include "TestProfile.h"
-#include "platform/win32/UniqueHandles.h"
 #include "platform/win32/PathForms.h"
+#include "platform/win32/UniqueHandles.h"
 #include "platform/win32/WideText.h"
 
 #include <algorithm>

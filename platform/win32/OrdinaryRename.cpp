@@ -1,6 +1,7 @@
 #include "platform/win32/OrdinaryRename.h"
 
 #include "platform/win32/FinalPath.h"
+#include "platform/win32/OpenExisting.h"
 #include "platform/win32/PathForms.h"
 #include "platform/win32/UniqueHandles.h"
 #include "platform/win32/WideText.h"
@@ -61,10 +62,7 @@ std::wstring FinalPathInside(HANDLE file, const std::wstring &source, const std:
         return *reached;
     }
     // The folder as a user reaches it: links followed, as for the file.
-    const unique_hfile folder(CreateFileW(LongPathForm(allowed).c_str(), FILE_READ_ATTRIBUTES,
-                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                          nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
-                                          nullptr));
+    const unique_hfile folder = OpenExisting(allowed, FILE_READ_ATTRIBUTES);
     if (!folder) {
         // Refused, not failed: a missing folder's error 2 would read as
         // "no database" in the run's exit code.
@@ -129,18 +127,9 @@ void RenameVerifiedFile(const std::wstring &from, const std::wstring &to,
                        Procedure);
     }
     const std::wstring allowed = FullForm(allowedFolder);
-    // The link itself, never what it points to. Opening for deletion fails
-    // with a sharing violation while a program holds the file open without
-    // sharing its deletion, as Quorvex does while it runs. Backup semantics
-    // let a folder open, to be refused by name rather than with a bare
+    // A folder opens too, to be refused by name rather than with a bare
     // access denied.
-    const unique_hfile file(
-        CreateFileW(LongPathForm(source).c_str(), DELETE | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
-                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                    FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (!file) {
-        throw Win32Error(GetLastError(), "CreateFileW");
-    }
+    const unique_hfile file = OpenForRename(source);
     FILE_ATTRIBUTE_TAG_INFO information{};
     if (!GetFileInformationByHandleEx(file.get(), FileAttributeTagInfo, &information,
                                       sizeof information)) {

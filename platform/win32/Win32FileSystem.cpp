@@ -1,5 +1,6 @@
 #include "platform/win32/Win32FileSystem.h"
 
+#include "platform/win32/OpenExisting.h"
 #include "platform/win32/OrdinaryRename.h"
 #include "platform/win32/PathForms.h"
 #include "platform/win32/UniqueHandles.h"
@@ -32,10 +33,7 @@ struct FileIdentity {
 std::optional<FileIdentity> IdentityOf(const std::wstring &path) {
     // Attributes only, shared every way, so a file another program holds
     // open is still identified; backup semantics let a folder open too.
-    const unique_hfile file(CreateFileW(LongPathForm(path).c_str(), FILE_READ_ATTRIBUTES,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
-                                        nullptr));
+    const unique_hfile file = OpenExisting(path, FILE_READ_ATTRIBUTES);
     if (!file) {
         const DWORD error = GetLastError();
         if (IsMissing(error)) {
@@ -86,17 +84,9 @@ std::string Win32FileSystem::FirstMatchingFile(const std::string &path) {
 
 void Win32FileSystem::RenameFile(const std::string &from, const std::string &to, RenameMode mode) {
     if (mode == RenameMode::TestOnly) {
-        // What the move meets first: the file's own name, opened for its
-        // deletion while sharing every access, which fails with a sharing
-        // violation while a program holds the file without sharing its
+        // What the move meets first: the file's own name opened for its
         // deletion. The move renames a link itself, and a folder too.
-        const unique_hfile file(CreateFileW(
-            LongPathForm(Widen(from)).c_str(), DELETE | SYNCHRONIZE,
-            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-            FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-        if (!file) {
-            throw Win32Error(GetLastError(), "CreateFileW");
-        }
+        OpenForRename(Widen(from));
         return;
     }
     std::wstring source = Widen(from);

@@ -1,6 +1,7 @@
 #include "platform/win32/Win32LogPlaces.h"
 
 #include "platform/win32/FinalPath.h"
+#include "platform/win32/OpenExisting.h"
 #include "platform/win32/PathForms.h"
 #include "platform/win32/WideText.h"
 
@@ -98,10 +99,8 @@ bool Win32LogPlaces::Exists(const std::string &path) {
 std::optional<LogPlaceEntry> Win32LogPlaces::LookAt(const std::string &path) {
     // The folder itself, not where a link leads; backup semantics let a
     // folder open at all.
-    const unique_hfile folder(
-        CreateFileW(LongPathForm(Widen(path)).c_str(), FILE_READ_ATTRIBUTES | READ_CONTROL,
-                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                    FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    const unique_hfile folder = OpenExisting(Widen(path), FILE_READ_ATTRIBUTES | READ_CONTROL,
+                                             FILE_FLAG_OPEN_REPARSE_POINT);
     if (!folder) {
         const DWORD error = GetLastError();
         if (IsMissing(error)) {

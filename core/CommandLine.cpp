@@ -160,5 +160,6 @@ const std::string_view UsageText =
     "to <logfile> with a time stamp; <logfile> may not be the database.\r\n"
     "Exit codes: 0 done or already done; 2 no file at either name; 183 files at both;\r\n"
     "32 in use, retry later; 5 access denied, run elevated; 87 bad command line;\r\n"
-    "110 the log cannot be opened or written; 740 /allusers without administrator rights;\r\n"
+    "110 the log cannot be opened or written, or (elevated) its place is not safe;\r\n"
+    "740 /allusers without administrator rights;\r\n"
     "any other: the Win32 error of the failed step (with /check, 31 for 1).\r\n";

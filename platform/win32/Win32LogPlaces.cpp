@@ -3,10 +3,10 @@
 #include "platform/win32/FinalPath.h"
 #include "platform/win32/OpenExisting.h"
 #include "platform/win32/PathForms.h"
+#include "platform/win32/SecurityFromSddl.h"
 #include "platform/win32/WideText.h"
 
 #include <aclapi.h>
-#include <sddl.h>
 
 #include <vector>
 
@@ -73,16 +73,6 @@ bool IsMissing(DWORD error) {
 }
 
 } // namespace
-
-unique_hlocal SecurityFromSddl(const std::string &sddl) {
-    unique_hlocal descriptor;
-    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(
-            Widen(sddl).c_str(), SDDL_REVISION_1,
-            reinterpret_cast<PSECURITY_DESCRIPTOR *>(descriptor.put()), nullptr)) {
-        throw Win32Error(GetLastError(), "ConvertStringSecurityDescriptorToSecurityDescriptorW");
-    }
-    return descriptor;
-}
 
 std::string Win32LogPlaces::FullPath(const std::string &path) {
     return Narrow(FullForm(Widen(path)));

@@ -25,7 +25,3 @@ public:
 private:
     unique_hfile log_;
 };
-
-// The security descriptor sddl describes, freed with LocalFree by its
-// owner. Throws Win32Error.
-unique_hlocal SecurityFromSddl(const std::string &sddl);

@@ -1,8 +1,7 @@
 #include "platform/win32/Win32UserProfilesLock.h"
 
+#include "platform/win32/SecurityFromSddl.h"
 #include "platform/win32/WideText.h"
-
-#include <sddl.h>
 
 namespace {
 
@@ -16,13 +15,9 @@ constexpr wchar_t MutexName[] = L"Torvane\\EveryUser";
 // user whose prefix it is: no other user can make this name first.
 constexpr wchar_t WineMutexName[] = L"Global\\Torvane-EveryUser-Wine";
 // Only System and administrators may open the namespace and the mutex.
-constexpr wchar_t LockSecurity[] = L"D:P(A;;GA;;;SY)(A;;GA;;;BA)";
+constexpr char LockSecurity[] = "D:P(A;;GA;;;SY)(A;;GA;;;BA)";
 // Tries at making or opening the namespace while other runs close theirs.
 constexpr int NamespaceTries = 3;
-
-struct LocalMemoryFree {
-    void operator()(void *memory) const noexcept { LocalFree(memory); }
-};
 
 // Detected by an export of the loaded ntdll, which no user can change.
 bool RunsUnderWine() {
@@ -75,12 +70,7 @@ unique_namespace LockNamespace(HANDLE boundary, SECURITY_ATTRIBUTES &attributes)
 } // namespace
 
 std::unique_ptr<Win32UserProfilesLock> Win32UserProfilesLock::Take(DWORD wait) {
-    PSECURITY_DESCRIPTOR made = nullptr;
-    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(LockSecurity, SDDL_REVISION_1, &made,
-                                                              nullptr)) {
-        throw Win32Error(GetLastError(), "ConvertStringSecurityDescriptorToSecurityDescriptorW");
-    }
-    const std::unique_ptr<void, LocalMemoryFree> descriptor(made);
+    const unique_hlocal descriptor = SecurityFromSddl(LockSecurity);
     SECURITY_ATTRIBUTES attributes{sizeof attributes, descriptor.get(), FALSE};
     unique_namespace space;
     const wchar_t *name = MutexName;

@@ -3,6 +3,7 @@
 
 #include "platform/win32/Win32LogPlaces.h"
 #include "TempFolder.h"
+#include "platform/win32/SecurityFromSddl.h"
 #include "platform/win32/WideText.h"
 
 #include <gtest/gtest.h>

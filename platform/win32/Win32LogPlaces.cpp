@@ -7,6 +7,7 @@
 #include "platform/win32/WideText.h"
 
 #include <aclapi.h>
+#include <sddl.h>
 
 #include <vector>
 

@@ -31,15 +31,6 @@ std::vector<std::string> ProductFolders(ISystemFolders &folders) {
     return product;
 }
 
-// "A, B or C".
-std::string EitherOf(const std::vector<std::string> &names) {
-    std::string text;
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        text += (i == 0 ? "" : i + 1 == names.size() ? " or " : ", ") + names[i];
-    }
-    return text;
-}
-
 class EveryUserSearch {
 public:
     EveryUserSearch(const PlatformServices &services, IUserProfiles &profiles,
@@ -253,7 +244,7 @@ std::optional<std::string> WhyLeftAlone(IFileSystem &files, const EveryUsersCopi
     const std::vector<std::string> &virtualized = everyone.virtualizedFolders;
     if (const auto other = std::find_if(virtualized.begin(), virtualized.end(), inside);
         other != virtualized.end()) {
-        return copy.path + " lies in " + *other + " but not in " + EitherOf(product);
+        return copy.path + " lies in " + *other + " but not in " + ListOf(product, "or");
     }
     return std::nullopt;
 }

@@ -128,7 +128,8 @@ private:
         if (commandLine_.check) {
             Plan plan = PlanCopies(services_, copies, direction_);
             CarryOut(services_.files, plan, RenameMode::TestOnly);
-            return Check(plan, UnitOutcome(services_.application, plan.units.front(), direction_));
+            return Report(
+                Checked(plan, UnitOutcome(services_.application, plan.units.front(), direction_)));
         }
         return Report(MoveCopies(services_, copies, direction_));
     }
@@ -165,8 +166,7 @@ private:
         CarryOut(services_.files, plan, check ? RenameMode::TestOnly : RenameMode::Rename);
         Outcome outcome = EveryUsersOutcome(services_, everyone, plan);
         if (check) {
-            planChecked_ = true;
-            outcome = CheckOutcome(services_.application, plan, outcome.exitCode);
+            outcome = Checked(plan, outcome);
         }
         // A hive that stays loaded keeps its user from signing in: that
         // outweighs finding nothing to do.
@@ -181,9 +181,9 @@ private:
 
     // The plan printed, its renames tested: run is what the run would end
     // with, had it met what the tests met.
-    int Check(const Plan &plan, const Outcome &run) {
+    Outcome Checked(const Plan &plan, const Outcome &run) {
         planChecked_ = true;
-        return Report(CheckOutcome(services_.application, plan, run.exitCode));
+        return CheckOutcome(services_.application, plan, run.exitCode);
     }
 
     // Opens the log when asked; the exit code when the run must end here.

@@ -23,15 +23,6 @@ std::string Note(const std::string &path, PathKind kind, const char *consequence
     return {};
 }
 
-// "A nor B", "A, B, C nor D".
-std::string NeitherNor(const std::vector<std::string> &names) {
-    std::string text;
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        text += (i == 0 ? "" : i + 1 == names.size() ? " nor " : ", ") + names[i];
-    }
-    return text;
-}
-
 class UnitLines {
 public:
     UnitLines(IApplication &application, const PlanUnit &unit, Direction direction)
@@ -43,10 +34,7 @@ public:
             outcome_.lines.push_back(FailureLine(*unit_.stop, *unit_.stopError));
             return outcome_;
         }
-        for (const PlannedCopy &planned : unit_.copies) {
-            outcome_.foundAny = outcome_.foundAny ||
-                                (planned.step != Step::LeftAlone && planned.step != Step::NoFile);
-        }
+        outcome_.foundAny = HoldsAFile(unit_);
         const PlannedCopy *stop = unit_.StoppedAt();
         if (!outcome_.foundAny) {
             Neither();
@@ -74,9 +62,8 @@ private:
         if (names.empty()) {
             return; // every copy left alone: the caller says why
         }
-        Fail("Nothing to do: neither " + NeitherNor(names) + " exists" + notes,
-             AppError(ErrorCategory::Win32, Win32Code::FileNotFound,
-                      application_.ErrorText(Win32Code::FileNotFound), {}));
+        Fail("Nothing to do: neither " + ListOf(names, "nor") + " exists" + notes,
+             SystemError(application_, Win32Code::FileNotFound));
     }
 
     void Each() {

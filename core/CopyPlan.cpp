@@ -2,6 +2,7 @@
 
 #include "base/Win32Codes.h"
 #include "core/DatabaseRules.h"
+#include "core/Outcome.h"
 
 #include <algorithm>
 
@@ -31,10 +32,6 @@ bool HasWildcard(const std::string &path) {
     return path.find_first_of("*?", name == std::string::npos ? 0 : name + 1) != std::string::npos;
 }
 
-AppError SystemError(IApplication &application, int code) {
-    return AppError(ErrorCategory::Win32, code, application.ErrorText(code), "Decide");
-}
-
 // Looks at both names of every copy the run may act on, and steps from that.
 void Look(IFileSystem &files, PlanUnit &unit, Direction direction) {
     for (PlannedCopy &planned : unit.copies) {
@@ -54,13 +51,6 @@ void Look(IFileSystem &files, PlanUnit &unit, Direction direction) {
 bool HasBoth(const PlanUnit &unit) {
     return std::any_of(unit.copies.begin(), unit.copies.end(),
                        [](const PlannedCopy &p) { return p.step == Step::BothExist; });
-}
-
-// True when the unit has a copy the run may act on with a file at either name.
-bool HoldsAFile(const PlanUnit &unit) {
-    return std::any_of(unit.copies.begin(), unit.copies.end(), [](const PlannedCopy &p) {
-        return p.step != Step::LeftAlone && p.step != Step::NoFile;
-    });
 }
 
 bool LookOrStop(IFileSystem &files, PlanUnit &unit, Direction direction) {
@@ -87,7 +77,7 @@ bool FirstLook(const PlatformServices &services, PlanUnit &unit, Direction direc
         if (HasWildcard(planned.copy.path)) {
             unit.stop = "Nothing changed: " + planned.copy.path +
                         " holds a wildcard (* or ?), so it names no one file";
-            unit.stopError = SystemError(services.application, Win32Code::InvalidName);
+            unit.stopError = SystemError(services.application, Win32Code::InvalidName, "Decide");
             return false;
         }
     }
@@ -99,7 +89,7 @@ void Settle(IApplication &application, PlanUnit &unit) {
     const bool both = HasBoth(unit);
     for (PlannedCopy &planned : unit.copies) {
         if (planned.step == Step::BothExist) {
-            planned.failure = SystemError(application, Win32Code::AlreadyExists);
+            planned.failure = SystemError(application, Win32Code::AlreadyExists, "Decide");
         } else if (both && planned.step == Step::Rename) {
             planned.result = Result::NotReached;
         }
@@ -186,6 +176,12 @@ void CarryOut(IFileSystem &files, Plan &plan, RenameMode mode) {
             }
         }
     }
+}
+
+bool HoldsAFile(const PlanUnit &unit) {
+    return std::any_of(unit.copies.begin(), unit.copies.end(), [](const PlannedCopy &p) {
+        return p.step != Step::LeftAlone && p.step != Step::NoFile;
+    });
 }
 
 bool EveryCopyDone(const Plan &plan) {

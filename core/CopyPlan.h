@@ -95,6 +95,10 @@ void Decide(const PlatformServices &services, Plan &plan);
 // RenameMode::TestOnly every rename is only tested, and nothing changes.
 void CarryOut(IFileSystem &files, Plan &plan, RenameMode mode);
 
+// True when the unit has a copy the run may act on with a file at either
+// name.
+bool HoldsAFile(const PlanUnit &unit);
+
 // True when no copy has a file at its name to move from and at least one
 // has a file at the name it moves to: every copy found is in the desired
 // state.

@@ -2,6 +2,8 @@
 
 #include "base/Win32Codes.h"
 
+#include <utility>
+
 int ExitCodeFor(const AppError &error) {
     switch (error.Category()) {
     case ErrorCategory::Win32:
@@ -28,5 +30,17 @@ std::string FailureLine(const std::string &what, const AppError &error) {
 }
 
 std::string FailureLine(const std::string &what, IApplication &application, int code) {
-    return FailureLine(what, AppError(ErrorCategory::Win32, code, application.ErrorText(code), {}));
+    return FailureLine(what, SystemError(application, code));
+}
+
+AppError SystemError(IApplication &application, int code, std::string source) {
+    return AppError(ErrorCategory::Win32, code, application.ErrorText(code), std::move(source));
+}
+
+std::string ListOf(const std::vector<std::string> &names, const std::string &conjunction) {
+    std::string text;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        text += (i == 0 ? "" : i + 1 == names.size() ? " " + conjunction + " " : ", ") + names[i];
+    }
+    return text;
 }

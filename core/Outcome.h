@@ -23,3 +23,8 @@ int ExitCodeFor(const AppError &error);
 std::string FailureLine(const std::string &what, const AppError &error);
 // The same for a Win32 code the run finds itself, with the system's text.
 std::string FailureLine(const std::string &what, IApplication &application, int code);
+// A Win32 code the run finds itself, as a failure with the system's text.
+AppError SystemError(IApplication &application, int code, std::string source = {});
+
+// "A, B or C" with conjunction "or"; "A nor B" with "nor".
+std::string ListOf(const std::vector<std::string> &names, const std::string &conjunction);

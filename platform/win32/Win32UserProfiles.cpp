@@ -63,19 +63,20 @@ std::wstring HiveFileOf(const std::wstring &folder) {
                        "GetFileAttributesW");
 }
 
-// The names of the keys right below HKEY_USERS: the hives loaded now.
-std::vector<std::wstring> LoadedHiveNames() {
+// The names of the keys right below key, which failures name keyName.
+std::vector<std::wstring> SubKeyNames(HKEY key, const char *keyName) {
     std::vector<std::wstring> names;
     for (DWORD index = 0;; ++index) {
+        // A key's name has at most 255 characters.
         wchar_t name[256];
         DWORD length = static_cast<DWORD>(std::size(name));
         const LSTATUS status =
-            RegEnumKeyExW(HKEY_USERS, index, name, &length, nullptr, nullptr, nullptr, nullptr);
+            RegEnumKeyExW(key, index, name, &length, nullptr, nullptr, nullptr, nullptr);
         if (status == ERROR_NO_MORE_ITEMS) {
             return names;
         }
         if (status != ERROR_SUCCESS) {
-            throw Win32ErrorOn(static_cast<DWORD>(status), "HKEY_USERS", "RegEnumKeyExW");
+            throw Win32ErrorOn(static_cast<DWORD>(status), keyName, "RegEnumKeyExW");
         }
         names.emplace_back(name, length);
     }
@@ -98,7 +99,8 @@ std::vector<LeftHive> Win32UserProfiles::FindLeftHives(LeftHives leftHives) {
     leftLoaded_.clear();
     const std::wstring prefix = LoadedHivePrefix;
     std::vector<LeftHive> found;
-    for (const std::wstring &name : LoadedHiveNames()) {
+    // The keys right below HKEY_USERS are the hives loaded now.
+    for (const std::wstring &name : SubKeyNames(HKEY_USERS, "HKEY_USERS")) {
         if (name.size() <= prefix.size() || !SamePathText(name.substr(0, prefix.size()), prefix)) {
             continue;
         }
@@ -124,19 +126,7 @@ std::vector<UserProfile> Win32UserProfiles::Users() {
         throw Win32ErrorOn(static_cast<DWORD>(opened), ProfileListName, "RegOpenKeyExW");
     }
     std::vector<UserProfile> users;
-    for (DWORD index = 0;; ++index) {
-        // A key's name has at most 255 characters.
-        wchar_t name[256];
-        DWORD length = static_cast<DWORD>(std::size(name));
-        const LSTATUS status =
-            RegEnumKeyExW(list.get(), index, name, &length, nullptr, nullptr, nullptr, nullptr);
-        if (status == ERROR_NO_MORE_ITEMS) {
-            break;
-        }
-        if (status != ERROR_SUCCESS) {
-            throw Win32ErrorOn(static_cast<DWORD>(status), ProfileListName, "RegEnumKeyExW");
-        }
-        const std::wstring sid(name, length);
+    for (const std::wstring &sid : SubKeyNames(list.get(), ProfileListName)) {
         if (KindOfProfileEntry(Narrow(sid)) == ProfileEntryKind::NotAPerson) {
             continue;
         }

@@ -7,10 +7,9 @@
 // setting, their VirtualStore) are acted on only as far as that user could
 // be expected to act on them.
 
-#include "core/CopyJob.h"
-#include "core/CopyPlan.h"
 #include "core/DatabaseCopies.h"
 #include "core/Outcome.h"
+#include "core/RunEnd.h"
 #include "core/RunReport.h"
 #include "platform/IUserProfiles.h"
 #include "platform/PlatformServices.h"
@@ -40,17 +39,17 @@ struct EveryUsersCopies {
     // Of what lies there, the product's own folders: the default path's
     // folder under each Program Files.
     std::vector<std::string> productFolders;
-    // The first failure met while reading the users' settings, or 0. Its
-    // line, like every line of the search, went to the report.
-    int failure = 0;
+    // The first failure met while reading the users' settings. Its line,
+    // like every line of the search, went to the report.
+    std::optional<RunFailure> failure;
     // For UnloadHivesLeftLoaded; each also unloads, quietly, when it goes.
     std::vector<LoadedHive> hivesLeftLoaded;
 };
 
 // Reads each user's database path (or takes path, when given) through the
 // settings store, as the window reads it, from their hive, loading and
-// unloading it when the user is not signed in. A path shared by several
-// users is listed once, for the first. A profile without a hive file still
+// unloading it when the user is not signed in. A user's Local AppData
+// counts only where it leads into their own profile. A profile without a hive file still
 // has the path's VirtualStore copy, with its Local AppData in the profile.
 // Hives an earlier run left loaded under Torvane's names are looked for
 // once, first, and handled as leftHives says: a run that changes nothing
@@ -59,27 +58,13 @@ EveryUsersCopies FindEveryUsersCopies(const PlatformServices &services, IUserPro
                                       const std::optional<std::string> &path, RunReport &report,
                                       LeftHives leftHives = LeftHives::Unload);
 
+// What unloading the hives left loaded came to: a line for each that stays,
+// and the first one's failure.
+struct HivesAtTheEnd {
+    std::vector<std::string> lines;
+    std::optional<RunFailure> failure;
+};
+
 // At the end of a run, after everything else: unloads every hive the search
-// could not, with patience; a line for each that stays loaded, and the
-// first one's unload error as the exit code (else 0).
-Outcome UnloadHivesLeftLoaded(EveryUsersCopies &everyone);
-
-// The plan for every user's copies: each distinct file (the shared one
-// under the first user whose setting or default leads to it, each user's
-// VirtualStore copy or own database) a unit of its own, so that a unit that
-// fails or is left alone never stops another; after the checks that keep a
-// user's word from steering administrator rights. Decided.
-Plan PlanEveryUsersCopies(const PlatformServices &services, const EveryUsersCopies &everyone,
-                          Direction direction);
-
-// What a run for every user comes to, from its plan carried out (or
-// tested): one line per file, with the user and full paths, then a summary
-// counting the files. Exit code: 0 when every file found is in the desired
-// state, 2 when no file is at either name, else the first failure (after
-// everything else was done).
-Outcome EveryUsersOutcome(const PlatformServices &services, const EveryUsersCopies &everyone,
-                          const Plan &plan);
-
-// Plans, carries out and answers for every user's copies in direction.
-Outcome MoveEveryUsersCopies(const PlatformServices &services, const EveryUsersCopies &everyone,
-                             Direction direction);
+// could not, with patience.
+HivesAtTheEnd UnloadHivesLeftLoaded(EveryUsersCopies &everyone);

@@ -8,6 +8,7 @@
 #include "platform/PlatformServices.h"
 #include "settings/CProgramSettings.h"
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,5 +40,9 @@ std::vector<DatabaseCopy> ExistingCopies(IFileSystem &files,
 // controls only as an ordinary file inside its allowed folder. In TestOnly
 // mode the same rename is only tested. Throws AppError.
 void MoveCopy(IFileSystem &files, const DatabaseCopy &copy, Direction direction, RenameMode mode);
+// Opens copy for its move in direction, as MoveCopy opens it, and holds it.
+// Throws AppError.
+std::unique_ptr<IHeldFile> OpenCopy(IFileSystem &files, const DatabaseCopy &copy,
+                                    Direction direction);
 
 } // namespace DatabaseRules

@@ -5,6 +5,7 @@
 // UTF-8 except the registry's, which travels as ANSI code page bytes.
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -81,6 +82,17 @@ enum class PathKind {
 // meets what the rename would meet (a file in use, say).
 enum class RenameMode { Rename, TestOnly };
 
+// A file opened for its move, every check made. The handle is held, so
+// nothing else can open the file until it is renamed or let go; letting it
+// go changes nothing.
+class IHeldFile {
+public:
+    virtual ~IHeldFile() = default;
+    // Gives the file the name it was opened for, through the held handle,
+    // never over an existing file. Once only. Throws AppError.
+    virtual void Rename() = 0;
+};
+
 class IFileSystem {
 public:
     virtual ~IFileSystem() = default;
@@ -125,6 +137,22 @@ public:
     // itself exists does not matter. Throws AppError on a path it cannot
     // look at.
     virtual bool SameEntry(const std::string &a, const std::string &b) = 0;
+
+    // Opens the file at from (a full path) for its move to to (a full path,
+    // a new name in the same folder) as the rename opens it, and tests that
+    // a name can be added to its folder (FILE_ADD_FILE). With allowedFolder
+    // not empty (a file a user controls) it also proves the file an
+    // ordinary one whose final path lies inside the final path of
+    // allowedFolder, as RenameOrdinaryFile did, and the new name goes in the
+    // folder the file's final path names. Throws AppError: of
+    // ErrorCategory::Refusal when the file is refused, else the Win32
+    // failure (32 when another program has the file open).
+    virtual std::unique_ptr<IHeldFile> OpenForMove(const std::string &from, const std::string &to,
+                                                   const std::string &allowedFolder) = 0;
+    // The path every link on the way to path leads to, in full form by
+    // drive letter; nothing when nothing is at path. Throws AppError on a
+    // path it cannot look at.
+    virtual std::optional<std::string> FinalPath(const std::string &path) = 0;
 };
 
 // The folders of this machine that matter for a legacy program: where it

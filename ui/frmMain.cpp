@@ -3,6 +3,9 @@
 #include "base/AppError.h"
 #include "base/Win32Codes.h"
 #include "core/CommandLine.h"
+#include "core/Outcome.h"
+
+#include <algorithm>
 
 frmMain::frmMain(const PlatformServices &services, IFormView &view,
                  std::optional<std::string> databasePath)
@@ -59,25 +62,28 @@ void frmMain::cmdRename_Click() {
         services_.dialogs.ShowMessage("Please select a file before renaming it.", MESSAGE_OK_ONLY);
         return;
     }
-    const std::vector<DatabaseCopy> copies = CopiesOf(services_, path);
-    if (DatabaseRules::ExistingCopies(services_.files, copies).empty()) {
+    // One look at each copy's two names decides; a second comes only after
+    // a failure, to tell another run's rename from a failure.
+    Plan plan = ThisUsersPlan(CopiesOf(services_, path), Direction::SetAside);
+    Decide(services_.files, plan);
+    const PlanUnit &unit = plan.units.front();
+    if (unit.stop && unit.stop->error) {
+        throw *unit.stop->error; // a name the existence test cannot search
+    }
+    const bool exists = std::any_of(unit.copies.begin(), unit.copies.end(),
+                                    [](const PlannedCopy &p) { return p.state.HasFrom(); });
+    if (!exists) {
         services_.dialogs.ShowMessage(
             path + " does not exist.  Click the browse button to locate the database file.",
             MESSAGE_OK_ONLY);
         return;
     }
-    Plan plan = PlanCopies(services_, copies, Direction::SetAside);
     CarryOut(services_.files, plan, RenameMode::Rename);
-    const PlanUnit &unit = plan.units.front();
-    // Another run may have set the copies aside meanwhile: that is the state
-    // the user asked for, so only a second look that finds otherwise reports
-    // the failure.
-    if (unit.Stopped() && !EveryCopyDone(PlanCopies(services_, copies, Direction::SetAside))) {
-        const AppError failure = unit.stop ? *unit.stopError : *unit.StoppedAt()->failure;
-        if (OfferElevation(failure, path)) {
+    if (const std::optional<AppError> failure = FailureOf(unit)) {
+        if (OfferElevation(*failure, path)) {
             return;
         }
-        throw failure;
+        throw *failure;
     }
     services_.dialogs.ShowMessage("File has been renamed to:\r\n\r\n" + RenamedPath(path),
                                   MESSAGE_OK_ONLY);
@@ -105,6 +111,18 @@ bool frmMain::OfferElevation(const std::exception &failure, const std::string &p
     }
     services_.application.End(ExitCode::Failure);
     return true;
+}
+
+std::optional<AppError> frmMain::FailureOf(const PlanUnit &unit) {
+    if (unit.stop) {
+        return SystemError(services_.application, Win32Code::InvalidName, "Decide");
+    }
+    const PlannedCopy *stop = unit.StoppedAt();
+    if (stop == nullptr) {
+        return std::nullopt;
+    }
+    return stop->failure ? *stop->failure
+                         : SystemError(services_.application, Win32Code::AlreadyExists, "Decide");
 }
 
 void frmMain::cmdCancel_Click() { services_.application.End(ExitCode::Normal); }

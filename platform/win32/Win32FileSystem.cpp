@@ -1,5 +1,6 @@
 #include "platform/win32/Win32FileSystem.h"
 
+#include "platform/win32/FinalPath.h"
 #include "platform/win32/OpenExisting.h"
 #include "platform/win32/OrdinaryRename.h"
 #include "platform/win32/PathForms.h"
@@ -155,4 +156,16 @@ bool Win32FileSystem::SameEntry(const std::string &a, const std::string &b) {
     }
     const std::optional<FileIdentity> folder = IdentityOf(OpenableFolderOf(first));
     return folder && folder == IdentityOf(OpenableFolderOf(second));
+}
+
+std::optional<std::string> Win32FileSystem::FinalPath(const std::string &path) {
+    const unique_hfile opened = OpenExisting(LongPathForm(Widen(path)), FILE_READ_ATTRIBUTES);
+    if (!opened) {
+        const DWORD error = GetLastError();
+        if (IsMissing(error)) {
+            return std::nullopt;
+        }
+        throw Win32ErrorOn(error, path, "CreateFileW");
+    }
+    return Narrow(FinalPathOf(opened.get()));
 }

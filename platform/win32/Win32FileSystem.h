@@ -18,4 +18,5 @@ public:
                             RenameMode mode = RenameMode::Rename) override;
 
     bool SameEntry(const std::string &a, const std::string &b) override;
+    std::optional<std::string> FinalPath(const std::string &path) override;
 };

@@ -78,6 +78,23 @@ public:
     }
 };
 
+class FakeFileSystem;
+
+// A file the fake holds open for its move until it goes.
+class FakeHeldFile : public IHeldFile {
+public:
+    FakeHeldFile(FakeFileSystem &files, std::string from, std::string to, std::string allowed)
+        : files_(files), from_(std::move(from)), to_(std::move(to)), allowed_(std::move(allowed)) {}
+    ~FakeHeldFile() override;
+    void Rename() override;
+
+private:
+    FakeFileSystem &files_;
+    std::string from_;
+    std::string to_;
+    std::string allowed_;
+};
+
 class FakeFileSystem : public IFileSystem {
 public:
     // Paths the existence test finds, with the entry name it answers.
@@ -111,6 +128,12 @@ public:
     // moving the same files might.
     std::function<void(const std::string &path)> beforeSearch;
     std::function<void(const std::string &from)> beforeRename;
+    // A rename of one path fails so once its file is open: another run got
+    // there first.
+    std::map<std::string, AppError> raceFailures;
+    // Every open for a move, by the name it moves from, and those still held.
+    std::vector<std::string> opened;
+    std::vector<std::string> held;
 
     void AddFile(const std::string &path) { files[path] = path.substr(path.rfind('\\') + 1); }
     // The paths that hold a normal file, sorted.
@@ -178,6 +201,32 @@ public:
         RefuseOutside(from, allowedFolder);
         Move(from, to);
     }
+
+    std::unique_ptr<IHeldFile> OpenForMove(const std::string &from, const std::string &to,
+                                           const std::string &allowedFolder) override {
+        opened.push_back(from);
+        if (!allowedFolder.empty()) {
+            RefuseOutside(from, allowedFolder);
+        }
+        // What the rename would meet, its open meets first.
+        Check(from, to);
+        held.push_back(from);
+        return std::make_unique<FakeHeldFile>(*this, from, to, allowedFolder);
+    }
+    std::optional<std::string> FinalPath(const std::string &path) override { return FinalOf(path); }
+    // Renames a file held open for its move.
+    void MoveHeld(const std::string &from, const std::string &to, const std::string &allowed) {
+        renames.emplace_back(from, to);
+        if (!allowed.empty()) {
+            ordinaryRenames.push_back(from);
+            allowedFolders.push_back(allowed);
+        }
+        if (const auto failure = raceFailures.find(from); failure != raceFailures.end()) {
+            throw failure->second;
+        }
+        Move(from, to);
+    }
+    void LetGo(const std::string &from) { held.erase(std::find(held.begin(), held.end(), from)); }
 
     // Other spellings of a folder (a share, the \\?\ form): spelling ->
     // the folder. And 8.3 names of existing entries: full path -> long one.
@@ -265,6 +314,10 @@ private:
         }
     }
 };
+
+inline FakeHeldFile::~FakeHeldFile() { files_.LetGo(from_); }
+
+inline void FakeHeldFile::Rename() { files_.MoveHeld(from_, to_, allowed_); }
 
 // The machine's folders as a 64-bit Windows with its system on C: has them.
 class FakeSystemFolders : public ISystemFolders {

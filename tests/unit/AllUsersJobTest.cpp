@@ -90,16 +90,17 @@ TEST_F(AllUsersJobTest, EachUsersSettingAndCopyAreSetAsideAndTheSharedFileOnce) 
                                         bobs + ".Advanced", StoreOf("Cy") + ".Advanced"}),
               Files());
     // Bob's own setting and every VirtualStore copy came from a user.
-    EXPECT_EQ((std::vector<std::string>{StoreOf("Ann"), bobs, StoreOf("Cy")}),
+    EXPECT_EQ((std::vector<std::string>{StoreOf("Ann"), StoreOf("Cy"), bobs}),
               fakes.files.ordinaryRenames);
     const std::string ann = "Ann (" + AnnSid + "): ";
     const std::string bob = "Bob (" + BobSid + "): ";
     const std::string cy = "Cy (" + CySid + "): ";
+    // The shared file last, after every user's copy of it.
     const std::vector<std::string> expected{
         ann + "Renamed " + StoreOf("Ann") + " to " + StoreOf("Ann") + ".Advanced.",
+        cy + "Renamed " + StoreOf("Cy") + " to " + StoreOf("Cy") + ".Advanced.",
         ann + "Renamed " + Default + " to " + Default + ".Advanced.",
         bob + "Renamed " + bobs + " to " + bobs + ".Advanced.",
-        cy + "Renamed " + StoreOf("Cy") + " to " + StoreOf("Cy") + ".Advanced.",
         "Done for every user: 3 users, 4 copies renamed now, 0 found so already."};
     EXPECT_EQ(expected, output.lines);
 }
@@ -249,7 +250,7 @@ TEST_F(AllUsersJobTest, ExitCodesTellTheStateOfEveryUser) {
     EXPECT_EQ(1u, fakes.files.files.count(StoreOf("Ann") + ".Advanced"));
 }
 
-struct UnitCase {
+struct GroupCase {
     const char *what;
     std::vector<std::string> before;
     std::function<void(FakeServices &)> arrange;
@@ -258,34 +259,40 @@ struct UnitCase {
     std::string summary;
 };
 
-// Each distinct file is a unit of its own: one that fails or is left alone
-// never keeps the run from another, above all not from the shared file.
-TEST_F(AllUsersJobTest, NoFileStopsTheRunFromAnother) {
+// The shared file and every user's VirtualStore copy of it move together:
+// while none of them is set aside, one in use holds back the whole group;
+// one that needs a person holds back nobody; a split group is finished
+// member by member; a race moves back what the group had moved. A group
+// never holds back another.
+TEST_F(AllUsersJobTest, AFileAndItsCopiesMoveTogether) {
     const AppError inUse(ErrorCategory::Win32, 32, "Sharing violation.", "CreateFileW");
+    const AppError denied(ErrorCategory::Win32, 5, "Access is denied.", "CreateFileW");
     const std::string adv = ".Advanced";
-    const UnitCase cases[] = {
-        {"one user's copy held open",
+    const std::string counts = "2 users, ";
+    const std::string ann = " for Ann (" + AnnSid + "): error ";
+    const GroupCase cases[] = {
+        {"one user's copy in use",
          {Default, StoreOf("Ann"), StoreOf("Bob")},
          [&](FakeServices &f) { f.files.renameFailures.emplace(StoreOf("Ann"), inUse); },
          32,
-         {Default + adv, StoreOf("Ann"), StoreOf("Bob") + adv},
-         "Not done for every user: 2 users, 2 copies renamed now, 0 found so already; the first "
-         "failure. Error 32: System text of 32."},
+         {Default, StoreOf("Ann"), StoreOf("Bob")},
+         "Not done for every user: 2 users, 0 copies renamed now, 0 found so already; " +
+             StoreOf("Ann") + " in use" + ann + "32."},
+        {"the shared file in use",
+         {Default, StoreOf("Ann"), StoreOf("Bob")},
+         [&](FakeServices &f) { f.files.renameFailures.emplace(Default, inUse); },
+         32,
+         {Default, StoreOf("Ann"), StoreOf("Bob")},
+         "Not done for every user: 2 users, 0 copies renamed now, 0 found so already; " + Default +
+             " in use" + ann + "32."},
         {"one user's copy at both names",
          {Default, StoreOf("Ann"), StoreOf("Ann") + adv, StoreOf("Bob")},
          {},
          183,
          {Default + adv, StoreOf("Ann"), StoreOf("Ann") + adv, StoreOf("Bob") + adv},
-         "Not done for every user: 2 users, 2 copies renamed now, 0 found so already; the first "
-         "failure. Error 183: System text of 183."},
-        {"the shared file held open",
-         {Default, StoreOf("Ann"), StoreOf("Bob")},
-         [&](FakeServices &f) { f.files.renameFailures.emplace(Default, inUse); },
-         32,
-         {Default, StoreOf("Ann") + adv, StoreOf("Bob") + adv},
-         "Not done for every user: 2 users, 2 copies renamed now, 0 found so already; the first "
-         "failure. Error 32: System text of 32."},
-        {"one user's setting left alone",
+         "Not done for every user: 2 users, 2 copies renamed now, 0 found so already; both " +
+             StoreOf("Ann") + " and " + StoreOf("Ann") + adv + " hold a file" + ann + "183."},
+        {"one user's setting left alone, in a group of its own",
          {Default, "D:\\Shared\\db.mdb"},
          [&](FakeServices &f) {
              f.registry.Store(HKEY_USERS_VALUE, FakeUserProfiles::LoadedName(BobSid) + ProductKey,
@@ -293,23 +300,48 @@ TEST_F(AllUsersJobTest, NoFileStopsTheRunFromAnother) {
          },
          5,
          {Default + adv, "D:\\Shared\\db.mdb"},
-         "Not done for every user: 2 users, 1 copies renamed now, 0 found so already; the first "
-         "failure. Error 5: System text of 5."},
-        {"some already done",
+         "Not done for every user: 2 users, 1 copy renamed now, 0 found so already; "
+         "D:\\Shared\\db.mdb cannot be renamed for Bob (" +
+             BobSid + "): error 5."},
+        {"a split group with a copy in use",
+         {Default + adv, StoreOf("Ann"), StoreOf("Bob")},
+         [&](FakeServices &f) { f.files.renameFailures.emplace(StoreOf("Ann"), inUse); },
+         32,
+         {Default + adv, StoreOf("Ann"), StoreOf("Bob") + adv},
+         "Not done for every user: 2 users, 1 copy renamed now, 1 found so already; " +
+             StoreOf("Ann") + " in use" + ann + "32."},
+        {"a race: the shared file's rename fails once the group is open",
+         {Default, StoreOf("Ann"), StoreOf("Bob")},
+         [&](FakeServices &f) { f.files.raceFailures.emplace(Default, inUse); },
+         32,
+         {Default, StoreOf("Ann"), StoreOf("Bob")},
+         "Not done for every user: 2 users, 0 copies renamed now, 0 found so already; " + Default +
+             " in use" + ann + "32."},
+        {"a move back that fails outranks every other failure",
+         {Default, StoreOf("Ann"), StoreOf("Bob")},
+         [&](FakeServices &f) {
+             f.files.raceFailures.emplace(Default, inUse);
+             f.files.renameFailures.emplace(StoreOf("Ann") + adv, denied);
+         },
+         5,
+         {Default, StoreOf("Ann") + adv, StoreOf("Bob")},
+         "Not done for every user: 2 users, 0 copies renamed now, 0 found so already; " +
+             StoreOf("Ann") + adv + " not moved back to " + StoreOf("Ann") + ann + "5."},
+        {"a split group is finished",
          {Default + adv, StoreOf("Bob")},
          {},
          0,
          {Default + adv, StoreOf("Bob") + adv},
-         "Done for every user: 2 users, 1 copies renamed now, 1 found so already."},
+         "Done for every user: 2 users, 1 copy renamed now, 1 found so already."},
         {"nothing anywhere",
          {},
          {},
          2,
          {},
          "Nothing to do for any user: 2 users, 0 copies renamed now, 0 found so already; no user "
-         "has the database. Error 2: System text of 2."},
+         "has the database: error 2."},
     };
-    for (const UnitCase &c : cases) {
+    for (const GroupCase &c : cases) {
         FakeServices fresh;
         FakeRunOutput out;
         fresh.application.elevated = true;
@@ -322,13 +354,37 @@ TEST_F(AllUsersJobTest, NoFileStopsTheRunFromAnother) {
         const ProgramSettingsLifetime lifetime;
         EXPECT_EQ(c.exitCode, RunCommand(fresh.Services(), profiles, out,
                                          ParseCommandLine({"/quiet", "/allusers"}), "Torvane"))
-            << c.what;
+            << c.what << ::testing::PrintToString(out.lines);
         std::vector<std::string> after = c.after;
         std::sort(after.begin(), after.end());
         EXPECT_EQ(after, fresh.files.Names()) << c.what;
         ASSERT_FALSE(out.lines.empty()) << c.what;
         EXPECT_EQ(c.summary, out.lines.back()) << c.what;
+        EXPECT_TRUE(fresh.files.held.empty()) << c.what << ": every handle is let go";
     }
+}
+
+// Each member of a group held back by one in use says what it waits for.
+TEST_F(AllUsersJobTest, AGroupHeldBackSaysWhatEachMemberWaitsFor) {
+    const AppError inUse(ErrorCategory::Win32, 32, "Sharing violation.", "CreateFileW");
+    fakes.files.AddFile(Default);
+    fakes.files.AddFile(StoreOf("Ann"));
+    fakes.files.AddFile(StoreOf("Bob"));
+    fakes.files.renameFailures.emplace(StoreOf("Bob"), inUse);
+    EXPECT_EQ(32, Run());
+    const std::string ann = "Ann (" + AnnSid + "): ";
+    const std::vector<std::string> expected{
+        ann + "Not renamed: " + StoreOf("Ann") + ": waits for " + StoreOf("Bob") + ".",
+        "Bob (" + BobSid + "): Nothing changed: cannot rename " + StoreOf("Bob") + " to " +
+            StoreOf("Bob") + ".Advanced. Error 32: Sharing violation.",
+        ann + "Not renamed: " + Default + ": waits for " + StoreOf("Bob") + ".",
+        "Not done for every user: 2 users, 0 copies renamed now, 0 found so already; " +
+            StoreOf("Bob") + " in use for Bob (" + BobSid + "): error 32."};
+    EXPECT_EQ(expected, output.lines);
+    EXPECT_EQ(32, Run({"/check", "/allusers"}));
+    EXPECT_EQ("Ann (" + AnnSid + "): Would not rename " + Default + ": waits for " +
+                  StoreOf("Bob") + ".",
+              output.lines[output.lines.size() - 2]);
 }
 
 TEST_F(AllUsersJobTest, TheLogMayNotBeAnyUsersFile) {
@@ -463,8 +519,8 @@ TEST_F(AllUsersJobTest, ASetAsideProfileIsAUserBesideTheTemporaryOne) {
 
 struct HealingCase {
     const char *what;
-    LeftHives leftHives;
-    int busyUnloads; // of the hive an earlier run left
+    const char *command; // /quiet heals; /check leaves
+    int busyUnloads;     // of the hive an earlier run left
     int exitCode;
     bool loadedAfter;
     int loads;        // of Bob's hive by this run
@@ -475,18 +531,19 @@ struct HealingCase {
 TEST_F(AllUsersJobTest, AHiveAnEarlierRunLeftIsUnloadedAndItsUserStillDone) {
     const std::string left = FakeUserProfiles::LoadedName(BobSid);
     const HealingCase cases[] = {
-        {"unloaded at start", LeftHives::Unload, 0, 0, false, 1, ", was unloaded."},
-        {"held at start, unloaded after the read", LeftHives::Unload, 1, 0, false, 0,
+        {"unloaded at start", "/quiet", 0, 0, false, 1, ", was unloaded."},
+        {"held at start, unloaded after the read", "/quiet", 1, 0, false, 0,
          ", cannot be unloaded yet: its user is read from it where it is, and it is unloaded at "
          "the end. Error 5: System text of 5."},
-        {"held for good", LeftHives::Unload, 1000, 5, true, 0, ", cannot be unloaded yet"},
-        {"a run that changes nothing leaves it", LeftHives::Leave, 0, 0, true, 0,
+        {"held for good", "/quiet", 1000, 5, true, 0, ", cannot be unloaded yet"},
+        {"a run that changes nothing leaves it", "/check", 0, 1, true, 0,
          ", is read where it is and left loaded."},
     };
     for (const HealingCase &c : cases) {
         FakeServices fresh;
         FakeRunOutput out;
         FakeUserProfiles machine;
+        fresh.application.elevated = true;
         machine.users = profiles.users;
         machine.LeaveLoadedByEarlierRun(BobSid);
         machine.busyUnloads[left] = c.busyUnloads;
@@ -494,21 +551,11 @@ TEST_F(AllUsersJobTest, AHiveAnEarlierRunLeftIsUnloadedAndItsUserStillDone) {
         fresh.files.AddFile(bobs);
         fresh.registry.Store(HKEY_USERS_VALUE, left + ProductKey, "Database", RegistryType::String,
                              bobs + "\0"s);
-        int code = 0;
-        {
-            const ProgramSettingsLifetime lifetime;
-            RunReport report(out);
-            EveryUsersCopies everyone =
-                FindEveryUsersCopies(fresh.Services(), machine, std::nullopt, report, c.leftHives);
-            code = MoveEveryUsersCopies(fresh.Services(), everyone, Direction::SetAside).exitCode;
-            const Outcome hives = UnloadHivesLeftLoaded(everyone);
-            if (code == 0) {
-                code = hives.exitCode;
-            }
-            out.lines.insert(out.lines.end(), hives.lines.begin(), hives.lines.end());
-        }
+        const bool check = c.command == "/check"s;
+        const int code = RunCommand(fresh.Services(), machine, out,
+                                    ParseCommandLine({c.command, "/allusers"}), "Torvane");
         EXPECT_EQ(c.exitCode, code) << c.what << ::testing::PrintToString(out.lines);
-        EXPECT_EQ(std::vector<std::string>{bobs + ".Advanced"}, fresh.files.Names())
+        EXPECT_EQ(std::vector<std::string>{check ? bobs : bobs + ".Advanced"}, fresh.files.Names())
             << c.what << ": the user is done from the hive where it is";
         EXPECT_EQ(c.loadedAfter, machine.loaded.count(left) == 1) << c.what;
         EXPECT_EQ(c.loads,
@@ -521,10 +568,10 @@ TEST_F(AllUsersJobTest, AHiveAnEarlierRunLeftIsUnloadedAndItsUserStillDone) {
             std::any_of(out.lines.begin(), out.lines.end(),
                         [&](const std::string &line) { return line.rfind(expected, 0) == 0; }))
             << c.what << ::testing::PrintToString(out.lines);
-        if (c.loadedAfter && c.leftHives == LeftHives::Unload) {
-            EXPECT_NE(std::string::npos, out.lines.back().find(" is still loaded at the end of "
-                                                               "the run"))
-                << out.lines.back();
+        if (c.loadedAfter && !check) {
+            EXPECT_NE(std::string::npos, out.lines[out.lines.size() - 2].find(
+                                             " is still loaded at the end of the run"))
+                << "the summary comes last" << ::testing::PrintToString(out.lines);
         }
     }
 }

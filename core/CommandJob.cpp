@@ -8,6 +8,7 @@
 #include "core/DatabaseRules.h"
 #include "core/OutputDialogs.h"
 #include "core/RunReport.h"
+#include "core/StandardReport.h"
 
 #include <string>
 
@@ -245,23 +246,29 @@ private:
     bool planChecked_ = false;
 };
 
-} // namespace
-
-int RunCommand(const PlatformServices &services, IUserProfiles &profiles, IRunOutput &output,
-               const CommandLine &commandLine, const std::string &applicationTitle) {
+// Every command but the window, over run's services.
+int RunCommandLine(const PlatformServices &run, IUserProfiles &profiles, IRunOutput &output,
+                   RunReport &report, const CommandLine &commandLine) {
     switch (commandLine.command) {
     case Command::Usage:
-        return ShowUsage(services, output, commandLine.quiet, {});
+        return ShowUsage(run, output, commandLine.quiet, {});
     case Command::Invalid:
-        return BadCommandLine(services, output, commandLine.quiet, commandLine.problem);
+        return BadCommandLine(run, output, commandLine.quiet, commandLine.problem);
     case Command::Window:
         // Start-up opens the window itself and never asks for it here; if
         // it were asked, usage says how to open it.
-        return ShowUsage(services, output, commandLine.quiet, {});
+        return ShowUsage(run, output, commandLine.quiet, {});
     case Command::SetAside:
     case Command::Restore:
         break;
     }
+    return Job(run, profiles, output, report, commandLine).Run();
+}
+
+} // namespace
+
+int RunCommand(const PlatformServices &services, IUserProfiles &profiles, IRunOutput &output,
+               const CommandLine &commandLine, const std::string &applicationTitle) {
     RunReport report(output);
     OutputDialogs quietDialogs(report, applicationTitle);
     const PlatformServices run{
@@ -270,5 +277,11 @@ int RunCommand(const PlatformServices &services, IUserProfiles &profiles, IRunOu
         services.application, services.folders};
     // Declared after the dialogs the settings object reports through.
     const ProgramSettingsLifetime settingsLifetime;
-    return Job(run, profiles, output, report, commandLine).Run();
+    // The window's boundary: a failure that gets out of the run is reported
+    // as the window reports it, and ends the run with the code it gives.
+    int exitCode = Win32Code::InternalError;
+    ReportAnyFailure(
+        run.dialogs, [&] { exitCode = RunCommandLine(run, profiles, output, report, commandLine); },
+        [&](const std::exception &failure) { exitCode = ExitCodeFor(ToAppError(failure)); });
+    return exitCode;
 }

@@ -15,6 +15,7 @@
 // no message box is ever shown: what would be one becomes a line of output,
 // titled applicationTitle when it names no title of its own. Without
 // /quiet, the outcome of /restore, and usage when there is no console, are
-// shown through services.dialogs.
+// shown through services.dialogs. No failure gets past it: one that would
+// gets the window's standard report, and its own exit code (ExitCodeFor).
 int RunCommand(const PlatformServices &services, IUserProfiles &profiles, IRunOutput &output,
                const CommandLine &commandLine, const std::string &applicationTitle);

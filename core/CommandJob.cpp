@@ -8,6 +8,7 @@
 #include "core/OutputDialogs.h"
 #include "core/RunLines.h"
 #include "core/RunReport.h"
+#include "core/StandardReport.h"
 
 #include <string>
 
@@ -273,24 +274,30 @@ private:
     std::vector<std::string> names_;
 };
 
+// Every command but the window, over run's services.
+int RunCommandLine(const PlatformServices &run, IUserProfiles &profiles, IRunOutput &output,
+                   RunReport &report, const CommandLine &commandLine, const StopRequested &stop) {
+    switch (commandLine.command) {
+    case Command::Usage:
+        return ShowUsage(run, output, commandLine.quiet, {});
+    case Command::Invalid:
+        return BadCommandLine(run, output, commandLine.quiet, commandLine.problem);
+    case Command::Window:
+        // Start-up opens the window itself and never asks for it here; if
+        // it were asked, usage says how to open it.
+        return ShowUsage(run, output, commandLine.quiet, {});
+    case Command::SetAside:
+    case Command::Restore:
+        break;
+    }
+    return Job(run, profiles, output, report, commandLine, stop).Run();
+}
+
 } // namespace
 
 int RunCommand(const PlatformServices &services, IUserProfiles &profiles, IRunOutput &output,
                const CommandLine &commandLine, const std::string &applicationTitle,
                const StopRequested &stop) {
-    switch (commandLine.command) {
-    case Command::Usage:
-        return ShowUsage(services, output, commandLine.quiet, {});
-    case Command::Invalid:
-        return BadCommandLine(services, output, commandLine.quiet, commandLine.problem);
-    case Command::Window:
-        // Start-up opens the window itself and never asks for it here; if
-        // it were asked, usage says how to open it.
-        return ShowUsage(services, output, commandLine.quiet, {});
-    case Command::SetAside:
-    case Command::Restore:
-        break;
-    }
     RunReport report(output);
     OutputDialogs quietDialogs(report, applicationTitle);
     const PlatformServices run{
@@ -299,5 +306,12 @@ int RunCommand(const PlatformServices &services, IUserProfiles &profiles, IRunOu
         services.application, services.folders};
     // Declared after the dialogs the settings object reports through.
     const ProgramSettingsLifetime settingsLifetime;
-    return Job(run, profiles, output, report, commandLine, stop).Run();
+    // The window's boundary: a failure that gets out of the run is reported
+    // as the window reports it, and ends the run with the code it gives.
+    int exitCode = Win32Code::InternalError;
+    ReportAnyFailure(
+        run.dialogs,
+        [&] { exitCode = RunCommandLine(run, profiles, output, report, commandLine, stop); },
+        [&](const std::exception &failure) { exitCode = ExitCodeFor(ToAppError(failure)); });
+    return exitCode;
 }

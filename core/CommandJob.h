@@ -17,7 +17,9 @@
 // titled applicationTitle when it names no title of its own. Without
 // /quiet, the outcome of /restore, and usage when there is no console, are
 // shown through services.dialogs. A run asks stop between its steps and,
-// once it says so, renames nothing more and ends with 1223.
+// once it says so, renames nothing more and ends with 1223. No failure gets
+// past it: one that would gets the window's standard report, and its own
+// exit code (ExitCodeFor).
 int RunCommand(const PlatformServices &services, IUserProfiles &profiles, IRunOutput &output,
                const CommandLine &commandLine, const std::string &applicationTitle,
                const StopRequested &stop = StopRequested());

@@ -9,6 +9,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 
 // The main window's behaviour: what happens at load and on each button.
 class frmMain {
@@ -42,14 +43,6 @@ private:
 // error, then the program ends with a failure exit code.
 template <typename Handler>
 void RunEvent(const PlatformServices &services, Handler &&handler) noexcept {
-    try {
-        handler();
-    } catch (const std::exception &failure) {
-        try {
-            services.dialogs.ShowMessage(UnhandledErrorMessage(failure), MESSAGE_OK_ONLY);
-        } catch (...) {
-            // The program ends with its failure code even if the report fails.
-        }
-        services.application.End(ExitCode::Failure);
-    }
+    ReportAnyFailure(services.dialogs, std::forward<Handler>(handler),
+                     [&](const std::exception &) { services.application.End(ExitCode::Failure); });
 }

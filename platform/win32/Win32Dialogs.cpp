@@ -1,6 +1,7 @@
 #include "platform/win32/Win32Dialogs.h"
 
 #include "base/AppError.h"
+#include "base/NumberText.h"
 #include "platform/win32/SystemLibrary.h"
 #include "platform/win32/WideText.h"
 
@@ -8,7 +9,6 @@
 #include <commdlg.h>
 
 #include <algorithm>
-#include <cstdio>
 
 namespace {
 
@@ -98,11 +98,7 @@ std::string CommonDialogErrorText(DWORD code) {
     case CDERR_MEMALLOCFAILURE:
     case CDERR_INITIALIZATION:
         return "There is not enough memory to show the dialog.";
-    default: {
-        char text[64];
-        std::snprintf(text, sizeof text, "The open-file dialog failed (code 0x%04lX).",
-                      static_cast<unsigned long>(code));
-        return text;
-    }
+    default:
+        return "The open-file dialog failed (code 0x" + ZeroPadded(code, 4, 16) + ").";
     }
 }

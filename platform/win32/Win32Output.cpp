@@ -1,10 +1,11 @@
 #include "platform/win32/Win32Output.h"
 
+#include "base/NumberText.h"
 #include "platform/LogPlace.h"
 #include "platform/win32/WideText.h"
 #include "platform/win32/Win32LogPlaces.h"
 
-#include <cstdio>
+#include <cstdint>
 #include <cstdlib>
 
 namespace {
@@ -78,9 +79,9 @@ std::string LocalTimeStamp() {
     } else if (season == TIME_ZONE_ID_STANDARD) {
         bias += zone.StandardBias;
     }
-    char stamp[40];
-    std::snprintf(stamp, sizeof stamp, "%04u-%02u-%02uT%02u:%02u:%02u%c%02ld:%02ld", local.wYear,
-                  local.wMonth, local.wDay, local.wHour, local.wMinute, local.wSecond,
-                  bias > 0 ? '-' : '+', std::labs(bias) / 60, std::labs(bias) % 60);
-    return stamp;
+    const auto offset = static_cast<std::uint32_t>(std::labs(bias));
+    return ZeroPadded(local.wYear, 4) + '-' + ZeroPadded(local.wMonth, 2) + '-' +
+           ZeroPadded(local.wDay, 2) + 'T' + ZeroPadded(local.wHour, 2) + ':' +
+           ZeroPadded(local.wMinute, 2) + ':' + ZeroPadded(local.wSecond, 2) +
+           (bias > 0 ? '-' : '+') + ZeroPadded(offset / 60, 2) + ':' + ZeroPadded(offset % 60, 2);
 }

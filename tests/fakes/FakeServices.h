@@ -382,6 +382,8 @@ public:
     bool logPrivileged = false;
     std::vector<std::string> lines;
     std::vector<std::string> logLines;
+    // Run before each line is written, as a failing console might.
+    std::function<void()> beforeWrite;
 
     bool HasConsole() override { return console; }
     void OpenLog(const std::string &path, bool privileged) override {
@@ -394,6 +396,9 @@ public:
 
 protected:
     void Write(const std::string &line) override {
+        if (beforeWrite) {
+            beforeWrite();
+        }
         if (console) {
             lines.push_back(line);
         }

@@ -9,6 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <new>
+#include <stdexcept>
+#include <utility>
+
 namespace {
 
 using namespace std::string_literals;
@@ -279,6 +284,42 @@ TEST(ExitCodeTest, TheProgramsOwnNumbersExitWithTheWin32CodeThatSaysTheSame) {
     };
     for (const Case &c : cases) {
         EXPECT_EQ(c.exitCode, ExitCodeFor(AppError(c.category, c.number, "d", "s"))) << c.number;
+    }
+}
+
+TEST(CommandBoundaryTest, AFailureThatGetsOutOfTheRunIsReportedAndExitsWithItsCode) {
+    struct Case {
+        const char *what;
+        std::function<void()> fail;
+        int exitCode;
+        std::string line;
+    };
+    const Case cases[] = {
+        {"memory", [] { throw std::bad_alloc(); }, Win32Code::NotEnoughMemory,
+         "Torvane: Error 7: Out of memory"},
+        {"Win32",
+         [] { throw AppError(ErrorCategory::Win32, 1450, "Insufficient resources.", "X"); }, 1450,
+         "Torvane: Error 1450: Insufficient resources."},
+        {"internal", [] { throw std::logic_error("unforeseen"); }, Win32Code::InternalError,
+         "Torvane: Error 51: unforeseen"},
+    };
+    for (const Case &c : cases) {
+        FakeServices fakes;
+        FakeUserProfiles profiles;
+        FakeRunOutput output;
+        const ProgramSettingsLifetime lifetime;
+        fakes.files.AddFile(Db);
+        // The rename's line is the first written, and the only one that fails.
+        output.beforeWrite = [&c, failed = false]() mutable {
+            if (!std::exchange(failed, true)) {
+                c.fail();
+            }
+        };
+        EXPECT_EQ(c.exitCode, RunCommand(fakes.Services(), profiles, output,
+                                         ParseCommandLine({"/quiet", "/path", Db}), "Torvane"))
+            << c.what;
+        EXPECT_EQ(std::vector<std::string>{c.line}, output.lines) << c.what;
+        EXPECT_TRUE(fakes.dialogs.messages.empty()) << c.what;
     }
 }
 

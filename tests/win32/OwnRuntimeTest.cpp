@@ -1,6 +1,8 @@
 // Torvane seeds the stack protector's guard itself rather than through GCC's
-// runtime; a probe linked with the same guard shows it is seeded and that a
-// smashed stack still ends the process.
+// runtime, and ends on a failure nobody catches through its own terminate
+// handler; a probe linked with both shows the guard is seeded, that a
+// smashed stack still ends the process, and with which code an uncaught
+// failure does.
 
 #include "ChildProcess.h"
 #include "platform/win32/Win32Application.h"
@@ -11,7 +13,7 @@ namespace {
 
 std::wstring ProbePath() {
     const std::wstring self = ExecutablePath();
-    return self.substr(0, self.rfind(L'\\') + 1) + L"torvane_stack_guard_probe.exe";
+    return self.substr(0, self.rfind(L'\\') + 1) + L"torvane_runtime_probe.exe";
 }
 
 DWORD ExitCodeOfProbe(const std::vector<std::wstring> &arguments) {
@@ -27,6 +29,10 @@ TEST(StackGuardTest, GuardIsSeededAndASmashedStackEndsTheProcess) {
     EXPECT_EQ(0u, ExitCodeOfProbe({}));
     EXPECT_EQ(static_cast<DWORD>(STATUS_STACK_BUFFER_OVERRUN),
               ExitCodeOfProbe({L"overrun", std::wstring(64, L'x')}));
+}
+
+TEST(TerminateHandlerTest, AFailureNobodyCatchesEndsWithInternalError) {
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INTERNAL_ERROR), ExitCodeOfProbe({L"throw"}));
 }
 
 } // namespace

@@ -1,10 +1,12 @@
-// Linked with Torvane's own stack guard: "overrun TEXT" copies TEXT into an
-// eight-byte buffer, which must end the process as a smashed stack; with no
-// arguments it exits 0 when the guard was seeded (non-zero, low byte zero).
+// Linked with Torvane's own stack guard and terminate handler: "overrun
+// TEXT" copies TEXT into an eight-byte buffer, which must end the process as
+// a smashed stack; "throw" throws what nobody catches; with no arguments it
+// exits 0 when the guard was seeded (non-zero, low byte zero).
 
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <stdexcept>
 
 extern "C" std::uintptr_t __stack_chk_guard;
 
@@ -22,6 +24,9 @@ int main(int argc, char **argv) {
     if (argc == 3 && std::strcmp(argv[1], "overrun") == 0) {
         CopyIntoEightBytes(argv[2]);
         return 1; // the overrun went unnoticed
+    }
+    if (argc == 2 && std::strcmp(argv[1], "throw") == 0) {
+        throw std::runtime_error("nobody catches this");
     }
     return __stack_chk_guard != 0 && (__stack_chk_guard & 0xFF) == 0 ? 0 : 2;
 }

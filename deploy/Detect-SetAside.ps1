@@ -51,9 +51,10 @@ try {
     $copies = @($database)
     foreach ($sid in $profiles.GetSubKeyNames()) {
         if ($sid -like 'S-1-5-21-*' -or $sid -like 'S-1-12-1-*') {
+            # Joined as text: Join-Path fails on a drive that is not there.
             $folder = $profiles.OpenSubKey($sid).GetValue('ProfileImagePath')
             if ($folder) {
-                $copies += Join-Path $folder $storeCopy
+                $copies += [System.IO.Path]::Combine($folder, $storeCopy)
             }
         }
     }

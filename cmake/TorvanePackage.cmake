@@ -1,12 +1,15 @@
 # The release: Torvane-<version>-<arch>.zip with Torvane.exe, its read-me, the
-# license, the notices of what is linked into it and the release notes, made
-# by the "package" target. Torvane.exe is signed before it is zipped when the
-# environment names a certificate (cmake/TorvaneSign.cmake); beside the zip
+# license, the notices of what is linked into it, the release notes and the
+# deployment kit in a folder "deploy", made by the "package" target.
+# Torvane.exe is signed before it is zipped when the environment names a
+# certificate (cmake/TorvaneSign.cmake); beside the zip
 # go the bill of materials and SHA256SUMS, which covers the zip, the
 # executable in it and the bill of materials (cmake/TorvaneChecksums.cmake).
 install(TARGETS Torvane RUNTIME DESTINATION .)
-# The text files as Notepad on every supported Windows shows them: CRLF.
-foreach(text LICENSE CHANGELOG.md)
+# The text files as Notepad on every supported Windows shows them: CRLF, which
+# cmd.exe needs of a batch file too.
+file(GLOB kit RELATIVE "${PROJECT_SOURCE_DIR}" CONFIGURE_DEPENDS "${PROJECT_SOURCE_DIR}/deploy/*")
+foreach(text LICENSE CHANGELOG.md ${kit})
     set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${PROJECT_SOURCE_DIR}/${text}")
     file(READ "${PROJECT_SOURCE_DIR}/${text}" content)
     string(REPLACE "\r\n" "\n" content "${content}")
@@ -18,6 +21,8 @@ install(FILES
     "${PROJECT_BINARY_DIR}/release/LICENSE"
     "${PROJECT_BINARY_DIR}/release/CHANGELOG.md"
     DESTINATION .)
+list(TRANSFORM kit PREPEND "${PROJECT_BINARY_DIR}/release/")
+install(FILES ${kit} DESTINATION deploy)
 # The notices and the bill of materials are made from the mingw-w64 link's
 # map and the Debian packages it used (app/CMakeLists.txt).
 if(MINGW)

@@ -14,6 +14,9 @@ ensure_packages() {
         dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
             missing+=("$package")
     done
+    # Node and npm run the PowerShell grammar scripts/check-deploy reads the
+    # deployment kit with; a machine that has both from elsewhere keeps them.
+    command -v node >/dev/null && command -v npm >/dev/null || missing+=(nodejs npm)
     [ ${#missing[@]} -eq 0 ] && return 0
     echo "Installing: ${missing[*]}"
     local sudo=()

@@ -29,9 +29,10 @@ std::vector<std::string> ProductFolders(ISystemFolders &folders) {
 class EveryUserSearch {
 public:
     EveryUserSearch(const PlatformServices &services, IUserProfiles &profiles,
-                    const std::optional<std::string> &path, RunReport &report, LeftHives leftHives)
+                    const std::optional<std::string> &path, RunReport &report, LeftHives leftHives,
+                    const StopRequested &stop)
         : services_(services), profiles_(profiles), path_(path), report_(report),
-          leftHives_(leftHives) {}
+          leftHives_(leftHives), stop_(stop) {}
 
     EveryUsersCopies Run() {
         std::vector<UserProfile> users;
@@ -45,6 +46,9 @@ public:
         }
         LookForLeftHives();
         for (const UserProfile &user : users) {
+            if (stop_ && stop_()) {
+                break;
+            }
             Find(user);
         }
         // A leftover whose entry is no user's any more is not tried again.
@@ -213,6 +217,7 @@ private:
     const std::optional<std::string> &path_;
     RunReport &report_;
     LeftHives leftHives_;
+    const StopRequested &stop_;
     // Hives an earlier run left that this run could not unload at its
     // start, and no user has been read from yet.
     std::vector<LeftHive> stillLeft_;
@@ -223,8 +228,8 @@ private:
 
 EveryUsersCopies FindEveryUsersCopies(const PlatformServices &services, IUserProfiles &profiles,
                                       const std::optional<std::string> &path, RunReport &report,
-                                      LeftHives leftHives) {
-    return EveryUserSearch(services, profiles, path, report, leftHives).Run();
+                                      LeftHives leftHives, const StopRequested &stop) {
+    return EveryUserSearch(services, profiles, path, report, leftHives, stop).Run();
 }
 
 HivesAtTheEnd UnloadHivesLeftLoaded(EveryUsersCopies &everyone) {

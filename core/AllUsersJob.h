@@ -7,6 +7,7 @@
 // setting, their VirtualStore) are acted on only as far as that user could
 // be expected to act on them.
 
+#include "core/CopyPlan.h"
 #include "core/DatabaseCopies.h"
 #include "core/Outcome.h"
 #include "core/RunEnd.h"
@@ -53,10 +54,12 @@ struct EveryUsersCopies {
 // has the path's VirtualStore copy, with its Local AppData in the profile.
 // Hives an earlier run left loaded under Torvane's names are looked for
 // once, first, and handled as leftHives says: a run that changes nothing
-// passes LeftHives::Leave. Touches no file.
+// passes LeftHives::Leave. Once stop says so, no further hive is loaded or
+// read. Touches no file.
 EveryUsersCopies FindEveryUsersCopies(const PlatformServices &services, IUserProfiles &profiles,
                                       const std::optional<std::string> &path, RunReport &report,
-                                      LeftHives leftHives = LeftHives::Unload);
+                                      LeftHives leftHives = LeftHives::Unload,
+                                      const StopRequested &stop = StopRequested());
 
 // What unloading the hives left loaded came to: a line for each that stays,
 // and the first one's failure.

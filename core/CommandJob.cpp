@@ -157,7 +157,8 @@ private:
         }
         // A check reads a hive an earlier run left loaded where it is.
         everyone_ = FindEveryUsersCopies(services_, profiles_, commandLine_.path, report_,
-                                         commandLine_.check ? LeftHives::Leave : LeftHives::Unload);
+                                         commandLine_.check ? LeftHives::Leave : LeftHives::Unload,
+                                         [this] { return Stopped(); });
         end_.search = everyone_.failure;
         for (const UserCopies &user : everyone_.users) {
             for (const DatabaseCopy &copy : user.copies) {
@@ -222,8 +223,7 @@ private:
             }
             end_.hives = hives.failure;
         }
-        if (end_.cancelled || (stop_ && stop_())) {
-            end_.cancelled = true;
+        if (end_.cancelled) {
             report_.Line(FailureLine("Stopped: nothing more is renamed", services_.application,
                                      Win32Code::Cancelled));
         }

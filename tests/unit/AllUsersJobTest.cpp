@@ -250,6 +250,89 @@ TEST_F(AllUsersJobTest, ExitCodesTellTheStateOfEveryUser) {
     EXPECT_EQ(1u, fakes.files.files.count(StoreOf("Ann") + ".Advanced"));
 }
 
+struct ClaimCase {
+    const char *what;
+    std::optional<std::string> annsSetting;
+    std::optional<std::string> bobsSetting;
+    std::optional<std::string> annsLocalAppData;
+    std::vector<std::string> before;
+    int exitCode;
+    std::vector<std::string> after;
+    std::string annsLine; // the start of a line for Ann, or none
+};
+
+// One user's setting never makes the run skip, refuse or claim a file of
+// another user's, whichever of them comes first in ProfileList.
+TEST_F(AllUsersJobTest, NoUsersSettingReachesAnotherUsersFiles) {
+    const std::string bobs = "C:\\Users\\Bob\\Documents\\bob.mdb";
+    const std::string adv = ".Advanced";
+    const std::string bobsLocal = "C:\\Users\\Bob\\AppData\\Local";
+    const ClaimCase cases[] = {
+        {"Ann's setting names Bob's own file",
+         bobs,
+         bobs,
+         std::nullopt,
+         {bobs},
+         0,
+         {bobs + adv},
+         ""},
+        {"Ann's setting names Bob's file, which Bob does not name",
+         bobs,
+         std::nullopt,
+         std::nullopt,
+         {bobs},
+         5,
+         {bobs},
+         "Nothing changed: cannot rename " + bobs},
+        {"Ann's Local AppData is Bob's",
+         std::nullopt,
+         std::nullopt,
+         bobsLocal,
+         {Default, StoreOf("Bob")},
+         0,
+         {Default + adv, StoreOf("Bob") + adv},
+         "the user's Local AppData, " + bobsLocal + ", lies outside C:\\Users\\Ann"},
+    };
+    for (const ClaimCase &c : cases) {
+        for (const bool annFirst : {true, false}) {
+            FakeServices fresh;
+            FakeRunOutput out;
+            FakeUserProfiles machine;
+            fresh.application.elevated = true;
+            machine.users = profiles.users;
+            machine.users[0].localAppData = c.annsLocalAppData;
+            if (!annFirst) {
+                std::swap(machine.users[0], machine.users[1]);
+            }
+            const auto store = [&](const std::string &hive,
+                                   const std::optional<std::string> &path) {
+                if (path) {
+                    fresh.registry.Store(HKEY_USERS_VALUE, hive + ProductKey, "Database",
+                                         RegistryType::String, *path + "\0"s);
+                }
+            };
+            store(AnnSid, c.annsSetting);
+            store(FakeUserProfiles::LoadedName(BobSid), c.bobsSetting);
+            for (const std::string &file : c.before) {
+                fresh.files.AddFile(file);
+            }
+            const ProgramSettingsLifetime lifetime;
+            const std::string order = annFirst ? ", Ann first" : ", Bob first";
+            EXPECT_EQ(c.exitCode, RunCommand(fresh.Services(), machine, out,
+                                             ParseCommandLine({"/quiet", "/allusers"}), "Torvane"))
+                << c.what << order << ::testing::PrintToString(out.lines);
+            EXPECT_EQ(c.after, fresh.files.Names()) << c.what << order;
+            const std::string ann = "Ann (" + AnnSid + "): ";
+            const bool annSaid =
+                std::any_of(out.lines.begin(), out.lines.end(), [&](const std::string &line) {
+                    return !c.annsLine.empty() && line.rfind(ann + c.annsLine, 0) == 0;
+                });
+            EXPECT_EQ(!c.annsLine.empty(), annSaid)
+                << c.what << order << ::testing::PrintToString(out.lines);
+        }
+    }
+}
+
 struct GroupCase {
     const char *what;
     std::vector<std::string> before;

@@ -51,6 +51,15 @@ protected:
     static bool Says(const QuietRun &run, const std::wstring &text) {
         return run.output.find(Narrow(text)) != std::string::npos;
     }
+    // The last line written, as a management console shows it.
+    static std::string LastLine(const std::string &output) {
+        std::string text = output;
+        while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) {
+            text.pop_back();
+        }
+        return text.substr(
+            text.find_last_of('\n') == std::string::npos ? 0 : text.find_last_of('\n') + 1);
+    }
 
     std::vector<std::wstring> hivesBefore_;
 };
@@ -212,23 +221,61 @@ TEST_F(AllUsersTest, WithoutAdministratorRightsItEndsWith740AndTouchesNothing) {
     EXPECT_FALSE(Exists(folder_ / L"t.log"));
 }
 
-TEST_F(AllUsersTest, OneUsersCopyHeldOpenKeepsNoOtherFileFromBeingSetAside) {
+TEST_F(AllUsersTest, OneUsersCopyHeldOpenHoldsBackTheFileAndEveryCopyOfIt) {
     const TestProfile bob(Hive());
     MakeFoldersFor(StoreCopyOf(bob));
     WriteFile(StoreCopyOf(bob), "bob's");
     defaultDatabase_.Create("installer's");
     virtualStoreCopy_.Create("mine");
-    // Without FILE_SHARE_DELETE, as a running database engine holds it.
-    const unique_hfile held(CreateFileW(virtualStoreCopy_.Path().c_str(), GENERIC_READ,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                        0, nullptr));
-    ASSERT_TRUE(held);
+    {
+        // Without FILE_SHARE_DELETE, as a running database engine holds it.
+        const unique_hfile held(CreateFileW(virtualStoreCopy_.Path().c_str(), GENERIC_READ,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                            OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(held);
 
-    const QuietRun run = RunTorvane({L"/quiet", L"/allusers"});
-    EXPECT_EQ(static_cast<DWORD>(ERROR_SHARING_VIOLATION), run.exitCode) << run.output;
+        const QuietRun run = RunTorvane({L"/quiet", L"/allusers"});
+        EXPECT_EQ(static_cast<DWORD>(ERROR_SHARING_VIOLATION), run.exitCode) << run.output;
+        EXPECT_EQ("installer's", ReadFile(DefaultDatabase::Path));
+        EXPECT_EQ("bob's", ReadFile(StoreCopyOf(bob)));
+        EXPECT_EQ("mine", ReadFile(virtualStoreCopy_.Path()));
+        EXPECT_TRUE(Says(run, L"): Not renamed: " + StoreCopyOf(bob) + L": waits for " +
+                                  virtualStoreCopy_.Path() + L"."))
+            << run.output;
+        EXPECT_TRUE(Says(run, L"): Not renamed: " + DefaultDatabase::Path + L": waits for " +
+                                  virtualStoreCopy_.Path() + L"."))
+            << run.output;
+    }
+    // Once the copy is closed, the next run moves the whole group, and its
+    // summary is the last line a console shows.
+    const QuietRun again = RunTorvane({L"/quiet", L"/allusers"});
+    EXPECT_EQ(0U, again.exitCode) << again.output;
     EXPECT_EQ("installer's", ReadFile(DefaultDatabase::RenamedPath));
     EXPECT_EQ("bob's", ReadFile(StoreCopyOf(bob) + Adv));
-    EXPECT_EQ("mine", ReadFile(virtualStoreCopy_.Path()));
+    EXPECT_EQ("mine", ReadFile(virtualStoreCopy_.Path() + Adv));
+    EXPECT_EQ(0U, LastLine(again.output).rfind("Done for every user: ", 0)) << again.output;
+}
+
+TEST_F(AllUsersTest, NoUsersSettingTakesAnotherUsersFile) {
+    // Ann's setting names Bob's database, and her Local AppData is his.
+    TestProfile bob(std::nullopt);
+    const std::wstring bobsDatabase = bob.Folder() + L"\\Bob.mdb";
+    bob.WriteHive(Hive(bobsDatabase));
+    TestProfile ann(std::nullopt);
+    const std::wstring bobsLocal = bob.Folder() + L"\\AppData\\Local";
+    ann.WriteHive(HiveContents{bobsDatabase, bobsLocal});
+    WriteFile(bobsDatabase, "bob's");
+    MakeFoldersFor(StoreCopyOf(bob));
+    WriteFile(StoreCopyOf(bob), "bob's copy");
+
+    const QuietRun run = RunEveryUser({L"/quiet", L"/allusers"});
+    EXPECT_EQ(0U, run.exitCode) << run.output;
+    EXPECT_EQ("bob's", ReadFile(bobsDatabase + Adv));
+    EXPECT_EQ("bob's copy", ReadFile(StoreCopyOf(bob) + Adv));
+    EXPECT_TRUE(Says(run, L" (" + bob.Sid() + L"): Renamed " + StoreCopyOf(bob))) << run.output;
+    EXPECT_TRUE(Says(run, L" (" + ann.Sid() + L"): the user's Local AppData, " + bobsLocal +
+                              L", lies outside "))
+        << run.output;
 }
 
 TEST_F(AllUsersTest, ACheckLoadsAndUnloadsAsARunAndChangesNothing) {
@@ -243,6 +290,8 @@ TEST_F(AllUsersTest, ACheckLoadsAndUnloadsAsARunAndChangesNothing) {
     const QuietRun run = RunTorvane({L"/check", L"/allusers"});
     EXPECT_EQ(1U, run.exitCode) << run.output;
     EXPECT_TRUE(Says(run, L" (" + bob.Sid() + L"): Would rename " + StoreCopyOf(bob)))
+        << run.output;
+    EXPECT_EQ(0U, LastLine(run.output).rfind("Would change 2 copies; 0 already so.", 0))
         << run.output;
     EXPECT_EQ(hivesBefore_, LoadedHives());
     EXPECT_EQ(before, ContentsOf(bobsFolder));

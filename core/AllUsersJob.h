@@ -12,6 +12,7 @@
 #include "core/DatabaseCopies.h"
 #include "core/Outcome.h"
 #include "core/RunReport.h"
+#include "core/UserHives.h"
 #include "platform/IUserProfiles.h"
 #include "platform/PlatformServices.h"
 
@@ -30,7 +31,7 @@ struct UserCopies {
 // A hive the search could not unload yet, held until the end of the run.
 struct LoadedHive {
     std::string user; // as the lines name them
-    std::shared_ptr<IUserHive> hive;
+    std::shared_ptr<UserHive> hive;
 };
 
 struct EveryUsersCopies {

@@ -54,7 +54,11 @@ public:
             if (KindOfProfileEntry(entry.sid) == ProfileEntryKind::NotAPerson) {
                 continue;
             }
-            Find(entry);
+            if (entry.folderError != 0) {
+                Unreachable(entry);
+            } else {
+                Find(entry);
+            }
         }
         // A leftover whose entry is no user's any more is not tried again.
         for (const LeftHive &left : stillLeft_) {
@@ -91,6 +95,16 @@ private:
                 stillLeft_.push_back(left);
             }
         }
+    }
+
+    // A signed-out FSLogix or roaming profile, a disk that is gone: nothing
+    // of the user to read or look in. Said and counted, not a failure.
+    void Unreachable(const UserProfile &user) {
+        const int code = user.folderError;
+        report_.Line(UserLabel(user) + ": not done: the profile folder " + user.folder +
+                     " cannot be reached (error " + std::to_string(code) + ": " +
+                     services_.application.ErrorText(code) + ").");
+        ++result_.unreachableProfiles;
     }
 
     void Find(const UserProfile &user) {

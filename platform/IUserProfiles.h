@@ -20,6 +20,9 @@ struct UserProfile {
     // in with a temporary one (KindOfProfileEntry).
     std::string sid;
     std::string folder; // the profile folder, ProfileImagePath, in full form
+    // Why the folder cannot be read (missing, on a disk that is gone,
+    // refused, not a folder), as a Win32 code; 0 when it can.
+    int folderError = 0;
 };
 
 // Held while a run works on the machine's users; released when it goes.
@@ -35,8 +38,8 @@ public:
     // machine's users, and keeps them for this run until the result goes.
     // Throws AppError: Win32 code 32 when the other run did not end in time.
     virtual std::unique_ptr<IUsersLock> LockUsers() = 0;
-    // Every entry of the machine's ProfileList, people's or not, whose
-    // folder exists. Throws AppError.
+    // Every entry of the machine's ProfileList that names a folder, people's
+    // or not, each with whether its folder can be read. Throws AppError.
     virtual std::vector<UserProfile> ProfileEntries() = 0;
     // The names of the keys right below HKEY_USERS: the hives loaded now.
     // Throws AppError.

@@ -1,5 +1,6 @@
 #include "platform/win32/Win32UserProfiles.h"
 
+#include "platform/win32/OpenExisting.h"
 #include "platform/win32/PathForms.h"
 #include "platform/win32/RegistryText.h"
 #include "platform/win32/UniqueHandles.h"
@@ -25,19 +26,38 @@ constexpr wchar_t UserShellFolders[] =
     L"\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
 constexpr wchar_t UserProfileVariable[] = L"%USERPROFILE%";
 
-// The entry's profile, when it names a folder that exists.
+// Why folder cannot be read as a profile's folder, or 0: it must be a
+// folder, and open for listing.
+DWORD FolderError(const std::wstring &folder) {
+    const DWORD attributes = GetFileAttributesW(LongPathForm(folder).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        return GetLastError();
+    }
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        return ERROR_DIRECTORY;
+    }
+    if (!OpenExisting(folder, FILE_LIST_DIRECTORY)) {
+        return GetLastError();
+    }
+    return ERROR_SUCCESS;
+}
+
+// The entry's profile, when it names a folder.
 std::optional<UserProfile> EntryOf(HKEY list, const std::wstring &sid) {
-    std::optional<std::wstring> folder =
+    const std::optional<std::wstring> folder =
         ReadExpandedText(list, sid, L"ProfileImagePath", Narrow(sid));
     if (!folder) {
         return std::nullopt;
     }
-    folder = FullForm(*folder);
-    const DWORD attributes = GetFileAttributesW(LongPathForm(*folder).c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        return std::nullopt;
+    UserProfile profile{Narrow(sid), Narrow(*folder), 0};
+    try {
+        const std::wstring full = FullForm(*folder);
+        profile.folder = Narrow(full);
+        profile.folderError = static_cast<int>(FolderError(full));
+    } catch (const AppError &error) {
+        profile.folderError = error.Number();
     }
-    return UserProfile{Narrow(sid), Narrow(*folder)};
+    return profile;
 }
 
 // Where pattern next occurs in text from start on, without regard to case.

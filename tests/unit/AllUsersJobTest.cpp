@@ -120,19 +120,83 @@ TEST_F(AllUsersJobTest, AHiveLoadedForTheRunGoesBeforeTheNextUsersIsLoaded) {
     EXPECT_EQ(read, fakes.registry.OpenedPaths());
 }
 
-// No hive, no setting; the VirtualStore copy of the default path needs none.
-TEST_F(AllUsersJobTest, AProfileWithoutAHiveFileStillHasItsCopiesTakenWithALine) {
-    profiles.users[1].hasHiveFile = false;
-    fakes.files.AddFile(Default);
-    fakes.files.AddFile(StoreOf("Bob"));
-    EXPECT_EQ(0, Run()) << "the line is no failure";
-    EXPECT_EQ("Bob (" + BobSid + "): C:\\Users\\Bob has no NTUSER.DAT or NTUSER.MAN, so the " +
-                  "user's settings cannot be read; looking for copies of " + Default +
-                  " with Local AppData C:\\Users\\Bob\\AppData\\Local.",
-              output.lines[0]);
-    EXPECT_EQ((std::vector<std::string>{Default + ".Advanced", StoreOf("Bob") + ".Advanced"}),
-              Files());
-    EXPECT_TRUE(profiles.loaded.empty());
+struct ProfileCase {
+    const char *what;
+    std::function<void(FakeUserProfiles::User &bob, FakeServices &)> arrange;
+    int exitCode;
+    std::vector<std::string> lines; // among the run's lines
+    std::vector<std::string> after;
+    int unreachable;
+};
+
+// Bob is not signed in. Whatever stands in the way of his hive, every
+// profile is done or says why not, and what can be done without his
+// setting is done.
+TEST_F(AllUsersJobTest, EveryProfileIsDoneOrSaysWhyNot) {
+    const std::string bob = "Bob (" + BobSid + "): ";
+    const std::string bobs = "C:\\Users\\Bob\\Bob.mdb";
+    const std::string adv = ".Advanced";
+    const std::string looking =
+        "looking for copies of " + Default + " with Local AppData C:\\Users\\Bob\\AppData\\Local.";
+    const ProfileCase cases[] = {
+        {"no hive file",
+         [](FakeUserProfiles::User &b, FakeServices &) { b.hasHiveFile = false; },
+         0,
+         {bob +
+          "C:\\Users\\Bob has no NTUSER.DAT or NTUSER.MAN, so the user's settings cannot "
+          "be read; " +
+          looking},
+         {Default + adv, StoreOf("Bob") + adv, bobs},
+         0},
+        {"a service's profile is no one's",
+         [](FakeUserProfiles::User &b, FakeServices &) { b.profile.sid = "S-1-5-18"; },
+         0,
+         {},
+         {Default + adv, StoreOf("Bob"), bobs},
+         0},
+        {"a folder that is gone",
+         [](FakeUserProfiles::User &b, FakeServices &) { b.profile.folderError = 3; },
+         0,
+         {bob + "not done: the profile folder C:\\Users\\Bob cannot be reached (error 3: System "
+                "text of 3.)."},
+         {Default + adv, StoreOf("Bob"), bobs},
+         1},
+        {"a folder that cannot be read",
+         [](FakeUserProfiles::User &b, FakeServices &) { b.profile.folderError = 5; },
+         0,
+         {bob + "not done: the profile folder C:\\Users\\Bob cannot be reached (error 5: System "
+                "text of 5.)."},
+         {Default + adv, StoreOf("Bob"), bobs},
+         1},
+    };
+    for (const ProfileCase &c : cases) {
+        FakeServices fresh;
+        FakeUserProfiles machine;
+        machine.users = profiles.users;
+        fresh.application.elevated = true;
+        for (const std::string &file : {Default, StoreOf("Bob"), bobs}) {
+            fresh.files.AddFile(file);
+        }
+        c.arrange(machine.users[1], fresh);
+        FakeRunOutput out;
+        const ProgramSettingsLifetime lifetime;
+        RunReport report(out);
+        const EveryUsersCopies everyone =
+            FindEveryUsersCopies(fresh.Services(), machine, std::nullopt, report);
+        const Outcome outcome =
+            MoveEveryUsersCopies(fresh.Services(), everyone, Direction::SetAside);
+        out.lines.insert(out.lines.end(), outcome.lines.begin(), outcome.lines.end());
+        EXPECT_EQ(c.exitCode, outcome.exitCode) << c.what << ::testing::PrintToString(out.lines);
+        for (const std::string &line : c.lines) {
+            EXPECT_NE(out.lines.end(), std::find(out.lines.begin(), out.lines.end(), line))
+                << c.what << ": " << line << ::testing::PrintToString(out.lines);
+        }
+        std::vector<std::string> after = c.after;
+        std::sort(after.begin(), after.end());
+        EXPECT_EQ(after, fresh.files.Names()) << c.what;
+        EXPECT_EQ(c.unreachable, everyone.unreachableProfiles) << c.what;
+        EXPECT_TRUE(machine.loaded.empty()) << c.what;
+    }
 }
 
 enum class Verdict {

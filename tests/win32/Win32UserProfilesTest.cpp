@@ -73,9 +73,8 @@ protected:
     Win32UserProfiles profiles;
 };
 
-// Every entry, people's or not, whose folder exists: which are users is
-// decided above.
-TEST_F(Win32UserProfilesTest, EntriesAreThoseWhoseFolderExists) {
+// Every entry, people's or not: which are users is decided above.
+TEST_F(Win32UserProfilesTest, EntriesGiveEachFolderAndWhetherItCanBeRead) {
     const TestProfile person(HiveContents{});
     const TestProfile withoutHive(std::nullopt);
     const TestProfile entra(HiveContents{}, ProfileShape::EntraId());
@@ -83,22 +82,30 @@ TEST_F(Win32UserProfilesTest, EntriesAreThoseWhoseFolderExists) {
     // The profile Windows set aside when it gave the user a temporary one.
     const ProfileListEntry setAside(person.Sid() + L".bak", person.Folder());
     const ProfileListEntry gone(L"S-1-5-21-1-2-3-9999", person.Folder() + L"\\No Such Folder");
+    WriteFile(person.Folder() + L"\\file", "not a folder");
+    const ProfileListEntry notAFolder(L"S-1-5-21-1-2-3-9998", person.Folder() + L"\\file");
 
     const std::vector<UserProfile> entries = profiles.ProfileEntries();
 
     const auto listed = Find(entries, person.Sid());
     ASSERT_TRUE(listed) << "the test profile is not listed";
     EXPECT_EQ(Narrow(FullForm(person.Folder())), listed->folder);
+    EXPECT_EQ(0, listed->folderError);
     for (const std::wstring &sid :
          {withoutHive.Sid(), entra.Sid(), person.Sid() + L".bak", std::wstring(L"S-1-5-18")}) {
-        EXPECT_TRUE(Find(entries, sid)) << Narrow(sid);
+        EXPECT_EQ(0, Find(entries, sid).value_or(UserProfile{"", "", -1}).folderError)
+            << Narrow(sid);
     }
-    EXPECT_FALSE(Find(entries, L"S-1-5-21-1-2-3-9999"));
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND,
+              Find(entries, L"S-1-5-21-1-2-3-9999").value_or(UserProfile{}).folderError);
+    EXPECT_EQ(ERROR_DIRECTORY,
+              Find(entries, L"S-1-5-21-1-2-3-9998").value_or(UserProfile{}).folderError);
 }
 
 TEST_F(Win32UserProfilesTest, EntriesIncludeTheSignedInUser) {
     const auto me = Find(profiles.ProfileEntries(), CurrentUserSid());
     ASSERT_TRUE(me);
+    EXPECT_EQ(0, me->folderError);
     EXPECT_EQ(FILE_ATTRIBUTE_DIRECTORY,
               GetFileAttributesW(Widen(me->folder).c_str()) & FILE_ATTRIBUTE_DIRECTORY);
 }

@@ -114,9 +114,12 @@ private:
             hive = hives_.Open(user);
         } catch (const std::exception &failure) {
             if (ToAppError(failure).IsWin32(Win32Code::FileNotFound)) {
-                FindWithoutHive(label, user);
+                FindWithoutSetting(label, user,
+                                   user.folder + " has no NTUSER.DAT or NTUSER.MAN, so the " +
+                                       "user's settings cannot be read; ");
             } else {
                 Fail(label + ": cannot read the user's settings", failure);
+                FindWithoutSetting(label, user, "");
             }
             return;
         }
@@ -130,21 +133,22 @@ private:
         } catch (const std::exception &failure) {
             Fail(label + ": cannot read the user's settings", failure);
             Unload(label, std::move(hive));
+            FindWithoutSetting(label, user, "");
             return;
         }
         Unload(label, std::move(hive));
         Add(label, user, path, fromUser, localAppData);
     }
 
-    // No hive, no setting: the copies of the path the window would take,
-    // and the VirtualStore copy where Windows keeps it by default. Worth a
-    // line, not a failure.
-    void FindWithoutHive(const std::string &label, const UserProfile &user) {
+    // No setting: the copies of the path the window would take, and the
+    // VirtualStore copy where Windows keeps it by default. A profile
+    // without a hive is worth a line (why), not a failure.
+    void FindWithoutSetting(const std::string &label, const UserProfile &user,
+                            const std::string &why) {
         const std::string path = path_ ? *path_ : std::string(DatabaseRules::DefaultDatabasePath);
         const std::string localAppData = ProfileLocalAppData(user);
-        report_.Line(label + ": " + user.folder + " has no NTUSER.DAT or NTUSER.MAN, so the " +
-                     "user's settings cannot be read; looking for copies of " + path +
-                     " with Local AppData " + localAppData + ".");
+        report_.Line(label + ": " + why + "looking for copies of " + path + " with Local AppData " +
+                     localAppData + ".");
         Add(label, user, path, false, localAppData);
     }
 

@@ -54,10 +54,10 @@ struct EveryUsersCopies {
 // Reads each user's database path (or takes path, when given) through the
 // settings store, as the window reads it, from their hive, loading and
 // unloading it when the user is not signed in. A path shared by several
-// users is listed once, for the first. A profile without a hive file still
-// has the path's VirtualStore copy, with its Local AppData in the profile.
-// A profile whose folder cannot be read gets a line and is counted, nothing
-// more. Hives an
+// users is listed once, for the first. A profile without a hive file, or
+// whose hive cannot be loaded or read (a failure), still has the path's
+// VirtualStore copy, with its Local AppData in the profile. A profile whose
+// folder cannot be read gets a line and is counted, nothing more. Hives an
 // earlier run left loaded under Torvane's names are looked for once, first,
 // and handled as leftHives says: a run that changes nothing passes
 // LeftHives::Leave. Touches no file.

@@ -138,6 +138,8 @@ TEST_F(AllUsersJobTest, EveryProfileIsDoneOrSaysWhyNot) {
     const std::string adv = ".Advanced";
     const std::string looking =
         "looking for copies of " + Default + " with Local AppData C:\\Users\\Bob\\AppData\\Local.";
+    const AppError damaged(ErrorCategory::Win32, 1017, "Not a hive.", "RegLoadKeyW");
+    const AppError inUse(ErrorCategory::Win32, 32, "Sharing violation.", "RegLoadKeyW");
     const ProfileCase cases[] = {
         {"no hive file",
          [](FakeUserProfiles::User &b, FakeServices &) { b.hasHiveFile = false; },
@@ -168,6 +170,18 @@ TEST_F(AllUsersJobTest, EveryProfileIsDoneOrSaysWhyNot) {
                 "text of 5.)."},
          {Default + adv, StoreOf("Bob"), bobs},
          1},
+        {"a hive that cannot be loaded",
+         [&](FakeUserProfiles::User &b, FakeServices &) { b.loadFailure = damaged; },
+         1017,
+         {bob + "cannot read the user's settings. Error 1017: Not a hive.", bob + looking},
+         {Default + adv, StoreOf("Bob") + adv, bobs},
+         0},
+        {"a hive file held, loaded by no one",
+         [&](FakeUserProfiles::User &b, FakeServices &) { b.loadFailure = inUse; },
+         32,
+         {bob + "cannot read the user's settings. Error 32: Sharing violation.", bob + looking},
+         {Default + adv, StoreOf("Bob") + adv, bobs},
+         0},
     };
     for (const ProfileCase &c : cases) {
         FakeServices fresh;

@@ -115,7 +115,19 @@ std::unique_ptr<UserHive> UserHives::Open(const UserProfile &user) {
     const std::string file = profiles_.HiveFileOf(user.folder);
     // The owner first, so nothing can fail between loading and owning.
     std::unique_ptr<UserHive> hive = Hive(name, user, false);
-    profiles_.LoadHive(name, file);
+    try {
+        profiles_.LoadHive(name, file);
+    } catch (const AppError &failure) {
+        // The system holds the file of a hive it has loaded, as long as it
+        // is loaded: another entry's (a set-aside profile whose folder the
+        // user signed in with again), or a user who signed in since.
+        if (failure.IsWin32(Win32Code::SharingViolation)) {
+            if (const std::optional<std::string> where = LoadedElsewhere(file)) {
+                return Hive(*where, user, false);
+            }
+        }
+        throw;
+    }
     hive->unloads_ = true;
     return hive;
 }
@@ -124,4 +136,13 @@ std::unique_ptr<UserHive> UserHives::Hive(const std::string &name, const UserPro
                                           bool unloads) {
     return std::unique_ptr<UserHive>(
         new UserHive(profiles_, application_, name, user.folder, unloads));
+}
+
+std::optional<std::string> UserHives::LoadedElsewhere(const std::string &file) {
+    try {
+        return profiles_.LoadedAs(file);
+    } catch (const std::exception &) {
+        // The load's own failure says more than this look's.
+        return std::nullopt;
+    }
 }

@@ -74,7 +74,7 @@ public:
     // AppError.
     std::vector<LeftHive> FindLeftHives();
     // The user's hive: where the system has it loaded (the user is signed
-    // in); an earlier run's,
+    // in, or another entry's hive is the same file); an earlier run's,
     // still loaded, where it is; else the profile's hive file loaded under
     // OwnHiveName for as long as the result lives. Throws AppError: Win32
     // code 2 when the profile has no hive file, else the failure to load it.
@@ -82,6 +82,7 @@ public:
 
 private:
     std::unique_ptr<UserHive> Hive(const std::string &name, const UserProfile &user, bool unloads);
+    std::optional<std::string> LoadedElsewhere(const std::string &file);
 
     IUserProfiles &profiles_;
     IApplication &application_;

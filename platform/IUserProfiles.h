@@ -48,6 +48,9 @@ public:
     // profile), else its NTUSER.DAT. Throws AppError: Win32 code 2, naming
     // NTUSER.DAT, when it has neither.
     virtual std::string HiveFileOf(const std::string &folder) = 0;
+    // The key under HKEY_USERS the system has file loaded as (another
+    // entry's, a signed-in user's), or nothing. Throws AppError.
+    virtual std::optional<std::string> LoadedAs(const std::string &file) = 0;
     // Loads file, which exists (a missing one would be created), as
     // HKEY_USERS\<name>. Throws AppError; a failed load leaves nothing of
     // it under HKEY_USERS.

@@ -109,3 +109,11 @@ std::vector<std::wstring> SubKeyNames(HKEY key, const std::string &where) {
             return RegEnumKeyExW(key, index, name, length, nullptr, nullptr, nullptr, nullptr);
         });
 }
+
+std::vector<std::wstring> ValueNames(HKEY key, const std::string &where) {
+    // A value's name has at most 16,383 characters.
+    return EnumeratedNames(
+        16384, where, "RegEnumValueW", [&](DWORD index, wchar_t *name, DWORD *length) {
+            return RegEnumValueW(key, index, name, length, nullptr, nullptr, nullptr, nullptr);
+        });
+}

@@ -39,6 +39,7 @@ std::optional<std::wstring> ReadExpandedText(HKEY root, const std::wstring &subK
                                              const wchar_t *name, const std::string &where,
                                              REGSAM view = 0);
 
-// The names of the keys right below key, which failures name where. Throws
-// Win32Error.
+// The names of the keys right below key, and of its values, which failures
+// name where. Throws Win32Error.
 std::vector<std::wstring> SubKeyNames(HKEY key, const std::string &where);
+std::vector<std::wstring> ValueNames(HKEY key, const std::string &where);

@@ -5,6 +5,7 @@
 #include "platform/win32/RegistryText.h"
 #include "platform/win32/UniqueHandles.h"
 #include "platform/win32/WideText.h"
+#include "platform/win32/Win32HiveList.h"
 #include "platform/win32/Win32Hives.h"
 #include "platform/win32/Win32UserProfilesLock.h"
 
@@ -124,6 +125,13 @@ std::string Win32UserProfiles::HiveFileOf(const std::string &folder) {
         }
     }
     throw Win32ErrorOn(ERROR_FILE_NOT_FOUND, folder + "\\NTUSER.DAT", "GetFileAttributesW");
+}
+
+std::optional<std::string> Win32UserProfiles::LoadedAs(const std::string &file) {
+    if (const std::optional<std::wstring> key = UsersKeyLoadedFrom(Widen(file))) {
+        return Narrow(*key);
+    }
+    return std::nullopt;
 }
 
 void Win32UserProfiles::LoadHive(const std::string &name, const std::string &file) {

@@ -14,6 +14,7 @@ public:
     std::vector<UserProfile> ProfileEntries() override;
     std::vector<std::string> LoadedHives() override;
     std::string HiveFileOf(const std::string &folder) override;
+    std::optional<std::string> LoadedAs(const std::string &file) override;
     void LoadHive(const std::string &name, const std::string &file) override;
     int UnloadHive(const std::string &name) override;
     std::optional<std::string> LocalAppData(const std::string &hive,

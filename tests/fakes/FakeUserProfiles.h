@@ -29,6 +29,9 @@ public:
         std::optional<std::string> localAppData;
         // Loading the hive file fails so.
         std::optional<AppError> loadFailure;
+        // The key the system has the hive file loaded as already, from
+        // another entry.
+        std::optional<std::string> loadedAs;
     };
     // Unloading the hive fails with code until the clock reaches until.
     struct Hold {
@@ -91,6 +94,10 @@ public:
         }
         throw AppError(ErrorCategory::Win32, 2, "The system cannot find the file specified.",
                        "GetFileAttributesW");
+    }
+
+    std::optional<std::string> LoadedAs(const std::string &file) override {
+        return UserOf(file).loadedAs;
     }
 
     void LoadHive(const std::string &name, const std::string &file) override {
@@ -162,6 +169,9 @@ private:
         for (const User &user : users) {
             if (user.signedIn) {
                 names.insert(user.profile.sid);
+            }
+            if (user.loadedAs) {
+                names.insert(*user.loadedAs);
             }
         }
         return names;

@@ -140,6 +140,7 @@ TEST_F(AllUsersJobTest, EveryProfileIsDoneOrSaysWhyNot) {
         "looking for copies of " + Default + " with Local AppData C:\\Users\\Bob\\AppData\\Local.";
     const AppError damaged(ErrorCategory::Win32, 1017, "Not a hive.", "RegLoadKeyW");
     const AppError inUse(ErrorCategory::Win32, 32, "Sharing violation.", "RegLoadKeyW");
+    const std::string other = "S-1-5-21-1-2-3-1009";
     const ProfileCase cases[] = {
         {"no hive file",
          [](FakeUserProfiles::User &b, FakeServices &) { b.hasHiveFile = false; },
@@ -181,6 +182,17 @@ TEST_F(AllUsersJobTest, EveryProfileIsDoneOrSaysWhyNot) {
          32,
          {bob + "cannot read the user's settings. Error 32: Sharing violation.", bob + looking},
          {Default + adv, StoreOf("Bob") + adv, bobs},
+         0},
+        {"a hive file the system has loaded under another name",
+         [&](FakeUserProfiles::User &b, FakeServices &f) {
+             b.loadFailure = inUse;
+             b.loadedAs = other;
+             f.registry.Store(HKEY_USERS_VALUE, other + ProductKey, "Database",
+                              RegistryType::String, bobs + "\0"s);
+         },
+         0,
+         {bob + "Renamed " + bobs + " to " + bobs + adv + "."},
+         {Default + adv, StoreOf("Bob"), bobs + adv},
          0},
     };
     for (const ProfileCase &c : cases) {

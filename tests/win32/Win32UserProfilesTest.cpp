@@ -61,6 +61,29 @@ bool Listed(const std::vector<std::string> &names, const std::wstring &name) {
     return std::find(names.begin(), names.end(), Narrow(name)) != names.end();
 }
 
+// A value of the system's list of loaded hives, as the system writes one
+// for key loaded from file, while this lives: the file's path on its
+// device, made from the drive's device name.
+class HiveListEntry {
+public:
+    HiveListEntry(const std::wstring &key, const std::wstring &file) : key_(key) {
+        wchar_t device[MAX_PATH];
+        EXPECT_NE(0u, QueryDosDeviceW(file.substr(0, 2).c_str(), device, MAX_PATH));
+        const std::wstring path = device + file.substr(2);
+        EXPECT_EQ(ERROR_SUCCESS,
+                  RegSetKeyValueW(HKEY_LOCAL_MACHINE, HiveListKey, key_.c_str(), REG_SZ,
+                                  path.c_str(),
+                                  static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t))));
+    }
+    HiveListEntry(const HiveListEntry &) = delete;
+    HiveListEntry &operator=(const HiveListEntry &) = delete;
+    ~HiveListEntry() { RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, HiveListKey, key_.c_str()); }
+
+private:
+    static constexpr wchar_t HiveListKey[] = L"SYSTEM\\CurrentControlSet\\Control\\hivelist";
+    std::wstring key_;
+};
+
 std::wstring Variable(const wchar_t *name) {
     std::vector<wchar_t> value(32768);
     const DWORD length =
@@ -151,6 +174,21 @@ TEST_F(Win32UserProfilesTest, AHiveAnEarlierRunLeftIsListedUnderHkeyUsers) {
     EXPECT_TRUE(Listed(profiles.LoadedHives(), person.LoadedName()));
     EXPECT_EQ(ERROR_SUCCESS, profiles.UnloadHive(Narrow(person.LoadedName())));
     EXPECT_EQ(before, LoadedHives());
+}
+
+// A hive file the system has loaded: a set-aside profile's entry whose
+// folder the signed-in user has again. The list names the key it is under.
+TEST_F(Win32UserProfilesTest, AHiveFileIsFoundWhereTheSystemListsItLoaded) {
+    const TestProfile person(HiveContents{});
+    const std::string file = Narrow(FullForm(person.HiveFile()));
+    EXPECT_FALSE(profiles.LoadedAs(file));
+    {
+        const HiveListEntry listed(L"\\REGISTRY\\USER\\" + person.Sid(),
+                                   FullForm(person.HiveFile()));
+        EXPECT_EQ(Narrow(person.Sid()), profiles.LoadedAs(file).value_or("(none)"));
+    }
+    const HiveListEntry machines(L"\\REGISTRY\\MACHINE\\TORVANE-TEST", FullForm(person.HiveFile()));
+    EXPECT_FALSE(profiles.LoadedAs(file)) << "not a key below HKEY_USERS";
 }
 
 // The console's Ctrl+C or close ends the process: what it loaded goes first.

@@ -2,8 +2,8 @@
 
 #include "core/CommandJob.h"
 #include "platform/win32/WideText.h"
+#include "platform/win32/Win32Hives.h"
 #include "platform/win32/Win32Output.h"
-#include "platform/win32/Win32UserHive.h"
 #include "platform/win32/Win32UserProfiles.h"
 
 #include <windows.h>

@@ -2,6 +2,7 @@
 
 #include "base/Win32Codes.h"
 #include "core/DatabaseRules.h"
+#include "platform/PeoplesSids.h"
 
 #include <algorithm>
 #include <string_view>
@@ -32,12 +33,12 @@ public:
                     const std::optional<std::string> &path, RunReport &report, LeftHives leftHives,
                     const StopRequested &stop)
         : services_(services), profiles_(profiles), path_(path), report_(report),
-          leftHives_(leftHives), stop_(stop) {}
+          leftHives_(leftHives), stop_(stop), hives_(profiles, services.application, leftHives) {}
 
     EveryUsersCopies Run() {
-        std::vector<UserProfile> users;
+        std::vector<UserProfile> entries;
         try {
-            users = profiles_.Users();
+            entries = profiles_.ProfileEntries();
             result_.virtualizedFolders = services_.folders.VirtualizedFolders();
             result_.productFolders = ProductFolders(services_.folders);
         } catch (const std::exception &failure) {
@@ -45,11 +46,18 @@ public:
             return result_;
         }
         LookForLeftHives();
-        for (const UserProfile &user : users) {
+        for (const UserProfile &entry : entries) {
             if (stop_ && stop_()) {
                 break;
             }
-            Find(user);
+            if (KindOfProfileEntry(entry.sid) == ProfileEntryKind::NotAPerson) {
+                continue;
+            }
+            if (entry.folderError != 0) {
+                Unreachable(entry);
+            } else {
+                Find(entry);
+            }
         }
         // A leftover whose entry is no user's any more is not tried again.
         for (const LeftHive &left : stillLeft_) {
@@ -69,7 +77,7 @@ private:
     void LookForLeftHives() {
         std::vector<LeftHive> found;
         try {
-            found = profiles_.FindLeftHives(leftHives_);
+            found = hives_.FindLeftHives();
         } catch (const std::exception &failure) {
             Fail("Cannot look for hives an earlier run left loaded", failure);
             return;
@@ -89,16 +97,29 @@ private:
         }
     }
 
+    // A signed-out FSLogix or roaming profile, a disk that is gone: nothing
+    // of the user to read or look in. Said and counted, not a failure.
+    void Unreachable(const UserProfile &user) {
+        const int code = user.folderError;
+        report_.Line(UserLabel(user) + ": not done: the profile folder " + user.folder +
+                     " cannot be reached (error " + std::to_string(code) + ": " +
+                     services_.application.ErrorText(code) + ").");
+        ++result_.unreachableProfiles;
+    }
+
     void Find(const UserProfile &user) {
         const std::string label = UserLabel(user);
-        std::unique_ptr<IUserHive> hive;
+        std::unique_ptr<UserHive> hive;
         try {
-            hive = profiles_.OpenHive(user);
+            hive = hives_.Open(user);
         } catch (const std::exception &failure) {
             if (ToAppError(failure).IsWin32(Win32Code::FileNotFound)) {
-                FindWithoutHive(label, user);
+                FindWithoutSetting(label, user,
+                                   user.folder + " has no NTUSER.DAT or NTUSER.MAN, so the " +
+                                       "user's settings cannot be read; ");
             } else {
                 Fail(label + ": cannot read the user's settings", failure);
+                FindWithoutSetting(label, user, "");
             }
             return;
         }
@@ -112,21 +133,22 @@ private:
         } catch (const std::exception &failure) {
             Fail(label + ": cannot read the user's settings", failure);
             Unload(label, std::move(hive));
+            FindWithoutSetting(label, user, "");
             return;
         }
         Unload(label, std::move(hive));
         Add(label, user, path, fromUser, localAppData);
     }
 
-    // No hive, no setting: the copies of the path the window would take,
-    // and the VirtualStore copy where Windows keeps it by default. Worth a
-    // line, not a failure.
-    void FindWithoutHive(const std::string &label, const UserProfile &user) {
+    // No setting: the copies of the path the window would take, and the
+    // VirtualStore copy where Windows keeps it by default. A profile
+    // without a hive is worth a line (why), not a failure.
+    void FindWithoutSetting(const std::string &label, const UserProfile &user,
+                            const std::string &why) {
         const std::string path = path_ ? *path_ : std::string(DatabaseRules::DefaultDatabasePath);
         const std::string localAppData = ProfileLocalAppData(user);
-        report_.Line(label + ": " + user.folder + " has no NTUSER.DAT or NTUSER.MAN, so the " +
-                     "user's settings cannot be read; looking for copies of " + path +
-                     " with Local AppData " + localAppData + ".");
+        report_.Line(label + ": " + why + "looking for copies of " + path + " with Local AppData " +
+                     localAppData + ".");
         Add(label, user, path, false, localAppData);
     }
 
@@ -158,7 +180,7 @@ private:
 
     // The hive goes before the next user's is loaded; one that stays is
     // tried again at the end of the run, as is one an earlier run left.
-    void Unload(const std::string &label, std::unique_ptr<IUserHive> hive) {
+    void Unload(const std::string &label, std::unique_ptr<UserHive> hive) {
         const auto leftEarlier =
             std::find_if(stillLeft_.begin(), stillLeft_.end(),
                          [&](const LeftHive &left) { return left.name == hive->Name(); });
@@ -218,6 +240,7 @@ private:
     RunReport &report_;
     LeftHives leftHives_;
     const StopRequested &stop_;
+    UserHives hives_;
     // Hives an earlier run left that this run could not unload at its
     // start, and no user has been read from yet.
     std::vector<LeftHive> stillLeft_;

@@ -12,6 +12,7 @@
 #include "core/Outcome.h"
 #include "core/RunEnd.h"
 #include "core/RunReport.h"
+#include "core/UserHives.h"
 #include "platform/IUserProfiles.h"
 #include "platform/PlatformServices.h"
 
@@ -30,7 +31,7 @@ struct UserCopies {
 // A hive the search could not unload yet, held until the end of the run.
 struct LoadedHive {
     std::string user; // as the lines name them
-    std::shared_ptr<IUserHive> hive;
+    std::shared_ptr<UserHive> hive;
 };
 
 struct EveryUsersCopies {
@@ -43,6 +44,9 @@ struct EveryUsersCopies {
     // The first failure met while reading the users' settings. Its line,
     // like every line of the search, went to the report.
     std::optional<RunFailure> failure;
+    // The people's profiles whose folder could not be read (gone, on a disk
+    // that is not there, refused), each with a line of its own: no failure.
+    int unreachableProfiles = 0;
     // For UnloadHivesLeftLoaded; each also unloads, quietly, when it goes.
     std::vector<LoadedHive> hivesLeftLoaded;
 };
@@ -50,12 +54,14 @@ struct EveryUsersCopies {
 // Reads each user's database path (or takes path, when given) through the
 // settings store, as the window reads it, from their hive, loading and
 // unloading it when the user is not signed in. A user's Local AppData
-// counts only where it leads into their own profile. A profile without a hive file still
-// has the path's VirtualStore copy, with its Local AppData in the profile.
-// Hives an earlier run left loaded under Torvane's names are looked for
-// once, first, and handled as leftHives says: a run that changes nothing
-// passes LeftHives::Leave. Once stop says so, no further hive is loaded or
-// read. Touches no file.
+// counts only where it leads into their own profile. A profile without a
+// hive file, or whose hive cannot be loaded or read (a failure), still has
+// the path's VirtualStore copy, with its Local AppData in the profile. A
+// profile whose folder cannot be read gets a line and is counted, nothing
+// more. Hives an earlier run left loaded under Torvane's names are looked
+// for once, first, and handled as leftHives says: a run that changes
+// nothing passes LeftHives::Leave. Once stop says so, no further hive is
+// loaded or read. Touches no file.
 EveryUsersCopies FindEveryUsersCopies(const PlatformServices &services, IUserProfiles &profiles,
                                       const std::optional<std::string> &path, RunReport &report,
                                       LeftHives leftHives = LeftHives::Unload,

@@ -240,6 +240,7 @@ private:
             summary.direction = direction_;
             summary.everyUser = commandLine_.allUsers;
             summary.users = everyone_.users.size();
+            summary.unreachableProfiles = everyone_.unreachableProfiles;
             summary.tally = end_.plan;
             summary.exit = exit;
             report_.Line(SummaryLine(summary));

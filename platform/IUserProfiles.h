@@ -1,55 +1,28 @@
 #pragma once
 
 // The users of this machine and their registry hives, for a run that acts
-// for every one of them (as System, or elevated).
+// for every one of them (as System, or elevated): the system's primitives
+// only. Each call does one thing once and decides nothing; which hive to
+// load, unload, heal, wait for or leave is decided above them, in
+// core/UserHives, so every provider is held to the same rules.
+
+#include "platform/Patience.h"
 
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
-// A user's profile as the machine lists it.
+// A ProfileList entry as the machine lists it.
 struct UserProfile {
-    // The ProfileList entry's name: the user's SID ("S-1-5-21-...",
-    // "S-1-12-1-..."), or "<SID>.bak" for the profile Windows set aside when
-    // it signed the user in with a temporary one (KindOfProfileEntry).
+    // The entry's name: the user's SID ("S-1-5-21-...", "S-1-12-1-..."), or
+    // "<SID>.bak" for the profile Windows set aside when it signed the user
+    // in with a temporary one (KindOfProfileEntry).
     std::string sid;
     std::string folder; // the profile folder, ProfileImagePath, in full form
-};
-
-// A user's hive, readable under HKEY_USERS\<Name()> while this lives.
-class IUserHive {
-public:
-    virtual ~IUserHive() = default;
-    // The key under HKEY_USERS: the user's SID when the hive was loaded
-    // already (the user is signed in), else a name of Torvane's own,
-    // "Torvane-<entry>".
-    virtual const std::string &Name() const = 0;
-    // The user's Local AppData from their hive (User Shell Folders, with
-    // %USERPROFILE% made the profile folder), or nothing when it is not
-    // there or names other variables.
-    virtual std::optional<std::string> LocalAppData() = 0;
-    // Unloads a hive this run loaded (or one an earlier run left, when the
-    // run heals those), retrying while another process holds a key of it,
-    // for up to 10 seconds with a growing pause; nothing for a hive it must
-    // leave. Throws AppError when the hive stays loaded, and may be called
-    // again later. The destructor unloads too, quietly, on paths that did
-    // not call this.
-    virtual void Unload() = 0;
-};
-
-// What a run does with hives under Torvane's own names that an earlier run
-// left loaded below HKEY_USERS (it was killed, or could not unload them).
-enum class LeftHives {
-    Unload, // heal: unload them; a user's one that stays is read where it is
-    Leave,  // a run that changes nothing: read them where they are, unload none
-};
-
-// A hive under Torvane's own name found loaded at the start of a run.
-struct LeftHive {
-    std::string name; // the key under HKEY_USERS
-    bool unloaded;    // gone now: LeftHives::Unload unloaded it
-    int unloadError;  // why it could not be unloaded, or 0
+    // Why the folder cannot be read (missing, on a disk that is gone,
+    // refused, not a folder), as a Win32 code; 0 when it can.
+    int folderError = 0;
 };
 
 // Held while a run works on the machine's users; released when it goes.
@@ -65,20 +38,31 @@ public:
     // machine's users, and keeps them for this run until the result goes.
     // Throws AppError: Win32 code 32 when the other run did not end in time.
     virtual std::unique_ptr<IUsersLock> LockUsers() = 0;
-    // Every user of the machine: the profiles whose entry is a person's
-    // (KindOfProfileEntry, set-aside ones too) and whose folder exists.
+    // Every entry of the machine's ProfileList that names a folder, people's
+    // or not, each with whether its folder can be read. Throws AppError.
+    virtual std::vector<UserProfile> ProfileEntries() = 0;
+    // The names of the keys right below HKEY_USERS: the hives loaded now.
     // Throws AppError.
-    virtual std::vector<UserProfile> Users() = 0;
-    // Looks once at HKEY_USERS for hives an earlier run left under Torvane's
-    // own names, and does with them what leftHives says. Called once, before
-    // OpenHive; OpenHive then reads a user whose hive is among those still
-    // loaded where it is. Throws AppError.
-    virtual std::vector<LeftHive> FindLeftHives(LeftHives leftHives) = 0;
-    // The user's hive: HKEY_USERS\<sid> where it is loaded; one an earlier
-    // run left, where it is; otherwise the profile's NTUSER.MAN (a mandatory
-    // profile) or NTUSER.DAT, loaded under "Torvane-<entry>" for as long as
-    // the result lives. Throws AppError: Win32 code 2 when the profile has
-    // neither file (nothing is created), else the failure to load it, after
-    // which nothing of it is left under HKEY_USERS.
-    virtual std::unique_ptr<IUserHive> OpenHive(const UserProfile &user) = 0;
+    virtual std::vector<std::string> LoadedHives() = 0;
+    // The hive file of the profile in folder: its NTUSER.MAN (a mandatory
+    // profile), else its NTUSER.DAT. Throws AppError: Win32 code 2, naming
+    // NTUSER.DAT, when it has neither.
+    virtual std::string HiveFileOf(const std::string &folder) = 0;
+    // The key under HKEY_USERS the system has file loaded as (another
+    // entry's, a signed-in user's), or nothing. Throws AppError.
+    virtual std::optional<std::string> LoadedAs(const std::string &file) = 0;
+    // Loads file, which exists (a missing one would be created), as
+    // HKEY_USERS\<name>. Throws AppError; a failed load leaves nothing of
+    // it under HKEY_USERS.
+    virtual void LoadHive(const std::string &name, const std::string &file) = 0;
+    // Tries once to unload HKEY_USERS\<name>: 0, or why not (2 when it is
+    // not loaded, 5 or 32 while a key of it is held open).
+    virtual int UnloadHive(const std::string &name) = 0;
+    // The user's Local AppData as the hive loaded as HKEY_USERS\<hive> says
+    // (User Shell Folders, with %USERPROFILE% made profileFolder), or
+    // nothing when it is not there or names other variables. Throws AppError.
+    virtual std::optional<std::string> LocalAppData(const std::string &hive,
+                                                    const std::string &profileFolder) = 0;
+    // The clock waits for a held hive are measured by.
+    virtual IClock &Clock() = 0;
 };

@@ -15,6 +15,12 @@ public:
     virtual void Sleep(std::chrono::milliseconds pause) = 0;
 };
 
+// Whether a Win32 code says another process holds what was asked for: a
+// key of a hive being unloaded, a file being opened.
+inline bool HeldByAnother(std::int32_t code) {
+    return code == 5 /* ERROR_ACCESS_DENIED */ || code == 32 /* ERROR_SHARING_VIOLATION */;
+}
+
 // Calls attempt until it gives 0, or a code busy does not call "held by
 // someone else", or until budget has passed since the first call, the last
 // attempt falling at its end. The pauses grow from 50 ms, doubling up to a

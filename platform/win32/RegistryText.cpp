@@ -6,6 +6,30 @@
 #include <algorithm>
 #include <utility>
 
+namespace {
+
+// The names enumerate gives for one index after another, each at most room
+// characters with its NUL, until there are no more.
+template <typename Enumerate>
+std::vector<std::wstring> EnumeratedNames(DWORD room, const std::string &where, const char *source,
+                                          Enumerate enumerate) {
+    std::vector<std::wstring> names;
+    std::wstring name(room, L'\0');
+    for (DWORD index = 0;; ++index) {
+        DWORD length = room;
+        const LSTATUS status = enumerate(index, name.data(), &length);
+        if (status == ERROR_NO_MORE_ITEMS) {
+            return names;
+        }
+        if (status != ERROR_SUCCESS) {
+            throw Win32ErrorOn(static_cast<DWORD>(status), where, source);
+        }
+        names.emplace_back(name.data(), length);
+    }
+}
+
+} // namespace
+
 LSTATUS ReadStoredText(HKEY key, const wchar_t *name, std::wstring &text, DWORD &type) {
     DWORD size = 0;
     LSTATUS status = RegQueryValueExW(key, name, nullptr, &type, nullptr, &size);
@@ -76,4 +100,20 @@ std::optional<std::wstring> ReadExpandedText(HKEY root, const std::wstring &subK
         return std::nullopt;
     }
     return stored->type == REG_EXPAND_SZ ? ExpandVariables(stored->text) : stored->text;
+}
+
+std::vector<std::wstring> SubKeyNames(HKEY key, const std::string &where) {
+    // A key's name has at most 255 characters.
+    return EnumeratedNames(
+        256, where, "RegEnumKeyExW", [&](DWORD index, wchar_t *name, DWORD *length) {
+            return RegEnumKeyExW(key, index, name, length, nullptr, nullptr, nullptr, nullptr);
+        });
+}
+
+std::vector<std::wstring> ValueNames(HKEY key, const std::string &where) {
+    // A value's name has at most 16,383 characters.
+    return EnumeratedNames(
+        16384, where, "RegEnumValueW", [&](DWORD index, wchar_t *name, DWORD *length) {
+            return RegEnumValueW(key, index, name, length, nullptr, nullptr, nullptr, nullptr);
+        });
 }

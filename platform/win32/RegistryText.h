@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 // The value's data as UTF-16 text, exactly as stored but for one
 // terminating NUL, and its type, whatever that is. Gives the registry's
@@ -37,3 +38,8 @@ std::optional<StoredText> ReadText(HKEY root, const std::wstring &subKey, const 
 std::optional<std::wstring> ReadExpandedText(HKEY root, const std::wstring &subKey,
                                              const wchar_t *name, const std::string &where,
                                              REGSAM view = 0);
+
+// The names of the keys right below key, and of its values, which failures
+// name where. Throws Win32Error.
+std::vector<std::wstring> SubKeyNames(HKEY key, const std::string &where);
+std::vector<std::wstring> ValueNames(HKEY key, const std::string &where);

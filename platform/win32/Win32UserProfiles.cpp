@@ -1,56 +1,121 @@
 #include "platform/win32/Win32UserProfiles.h"
 
-#include "platform/PeoplesSids.h"
+#include "platform/win32/OpenExisting.h"
 #include "platform/win32/PathForms.h"
 #include "platform/win32/RegistryText.h"
 #include "platform/win32/UniqueHandles.h"
 #include "platform/win32/WideText.h"
-#include "platform/win32/Win32Clock.h"
-#include "platform/win32/Win32UserHive.h"
+#include "platform/win32/Win32HiveList.h"
+#include "platform/win32/Win32Hives.h"
 #include "platform/win32/Win32UserProfilesLock.h"
 
 #include <windows.h>
 
-#include <iterator>
-#include <optional>
+#include <algorithm>
 
 namespace {
 
 constexpr wchar_t ProfileList[] = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
 constexpr char ProfileListName[] =
     "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
-// A name of Torvane's own under HKEY_USERS, so it never meets the system's.
-constexpr wchar_t LoadedHivePrefix[] = L"Torvane-";
 // How long a run waits for another one working on the machine's users.
 constexpr DWORD OtherRunPatience = 60000; // milliseconds
 // A mandatory profile's hive, which Windows takes over an NTUSER.DAT beside
 // it, then the ordinary one.
 constexpr const wchar_t *HiveFiles[] = {L"NTUSER.MAN", L"NTUSER.DAT"};
+constexpr wchar_t UserShellFolders[] =
+    L"\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+constexpr wchar_t UserProfileVariable[] = L"%USERPROFILE%";
 
-// The profile's folder in full form, when its entry names one that exists.
-std::optional<std::wstring> ProfileFolder(HKEY list, const std::wstring &sid) {
-    std::optional<std::wstring> folder =
+// Why folder cannot be read as a profile's folder, or 0: it must be a
+// folder, and open for listing.
+DWORD FolderError(const std::wstring &folder) {
+    const DWORD attributes = GetFileAttributesW(LongPathForm(folder).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        return GetLastError();
+    }
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        return ERROR_DIRECTORY;
+    }
+    if (!OpenExisting(folder, FILE_LIST_DIRECTORY)) {
+        return GetLastError();
+    }
+    return ERROR_SUCCESS;
+}
+
+// The entry's profile, when it names a folder.
+std::optional<UserProfile> EntryOf(HKEY list, const std::wstring &sid) {
+    const std::optional<std::wstring> folder =
         ReadExpandedText(list, sid, L"ProfileImagePath", Narrow(sid));
     if (!folder) {
         return std::nullopt;
     }
-    folder = FullForm(*folder);
-    const DWORD attributes = GetFileAttributesW(LongPathForm(*folder).c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        return std::nullopt;
+    UserProfile profile{Narrow(sid), Narrow(*folder), 0};
+    try {
+        const std::wstring full = FullForm(*folder);
+        profile.folder = Narrow(full);
+        profile.folderError = static_cast<int>(FolderError(full));
+    } catch (const AppError &error) {
+        profile.folderError = error.Number();
     }
-    return folder;
+    return profile;
 }
 
-// The profile's hive file. Throws ERROR_FILE_NOT_FOUND, naming the
-// ordinary one, when there is none; another failure to look, naming it.
-std::wstring HiveFileOf(const std::wstring &folder) {
+// Where pattern next occurs in text from start on, without regard to case.
+std::size_t FindIgnoringCase(const std::wstring &text, const std::wstring &pattern,
+                             std::size_t start) {
+    const int length = static_cast<int>(pattern.size());
+    for (std::size_t at = start; at + pattern.size() <= text.size(); ++at) {
+        if (CompareStringOrdinal(text.data() + at, length, pattern.data(), length, TRUE) ==
+            CSTR_EQUAL) {
+            return at;
+        }
+    }
+    return std::wstring::npos;
+}
+
+} // namespace
+
+Win32UserProfiles::Win32UserProfiles() : clock_(systemClock_) {}
+
+Win32UserProfiles::Win32UserProfiles(IClock &clock) : clock_(clock) {}
+
+std::unique_ptr<IUsersLock> Win32UserProfiles::LockUsers() {
+    return Win32UserProfilesLock::Take(OtherRunPatience);
+}
+
+std::vector<UserProfile> Win32UserProfiles::ProfileEntries() {
+    // The machine's one list, also from a 32-bit process.
+    unique_hkey list;
+    const LSTATUS opened =
+        RegOpenKeyExW(HKEY_LOCAL_MACHINE, ProfileList, 0, KEY_READ | KEY_WOW64_64KEY, list.put());
+    if (opened != ERROR_SUCCESS) {
+        throw Win32ErrorOn(static_cast<DWORD>(opened), ProfileListName, "RegOpenKeyExW");
+    }
+    std::vector<UserProfile> entries;
+    for (const std::wstring &sid : SubKeyNames(list.get(), ProfileListName)) {
+        if (std::optional<UserProfile> entry = EntryOf(list.get(), sid)) {
+            entries.push_back(std::move(*entry));
+        }
+    }
+    return entries;
+}
+
+std::vector<std::string> Win32UserProfiles::LoadedHives() {
+    std::vector<std::string> names;
+    for (const std::wstring &name : SubKeyNames(HKEY_USERS, "HKEY_USERS")) {
+        names.push_back(Narrow(name));
+    }
+    return names;
+}
+
+std::string Win32UserProfiles::HiveFileOf(const std::string &folder) {
     for (const wchar_t *name : HiveFiles) {
-        std::wstring file = folder + L"\\" + name;
+        const std::wstring file = Widen(folder) + L"\\" + name;
         const DWORD attributes = GetFileAttributesW(LongPathForm(file).c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES) {
             if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-                return file;
+                return Narrow(file);
             }
             continue;
         }
@@ -59,96 +124,50 @@ std::wstring HiveFileOf(const std::wstring &folder) {
             throw Win32ErrorOn(error, Narrow(file), "GetFileAttributesW");
         }
     }
-    throw Win32ErrorOn(ERROR_FILE_NOT_FOUND, Narrow(folder + L"\\NTUSER.DAT"),
-                       "GetFileAttributesW");
+    throw Win32ErrorOn(ERROR_FILE_NOT_FOUND, folder + "\\NTUSER.DAT", "GetFileAttributesW");
 }
 
-// The names of the keys right below key, which failures name keyName.
-std::vector<std::wstring> SubKeyNames(HKEY key, const char *keyName) {
-    std::vector<std::wstring> names;
-    for (DWORD index = 0;; ++index) {
-        // A key's name has at most 255 characters.
-        wchar_t name[256];
-        DWORD length = static_cast<DWORD>(std::size(name));
-        const LSTATUS status =
-            RegEnumKeyExW(key, index, name, &length, nullptr, nullptr, nullptr, nullptr);
-        if (status == ERROR_NO_MORE_ITEMS) {
-            return names;
-        }
-        if (status != ERROR_SUCCESS) {
-            throw Win32ErrorOn(static_cast<DWORD>(status), keyName, "RegEnumKeyExW");
-        }
-        names.emplace_back(name, length);
+std::optional<std::string> Win32UserProfiles::LoadedAs(const std::string &file) {
+    if (const std::optional<std::wstring> key = UsersKeyLoadedFrom(Widen(file))) {
+        return Narrow(*key);
     }
+    return std::nullopt;
 }
 
-Win32Clock systemClock;
-
-} // namespace
-
-Win32UserProfiles::Win32UserProfiles() : clock_(systemClock) {}
-
-Win32UserProfiles::Win32UserProfiles(IClock &clock) : clock_(clock) {}
-
-std::unique_ptr<IUsersLock> Win32UserProfiles::LockUsers() {
-    return Win32UserProfilesLock::Take(OtherRunPatience);
+void Win32UserProfiles::LoadHive(const std::string &name, const std::string &file) {
+    LoadHiveFile(Widen(name), Widen(file));
 }
 
-std::vector<LeftHive> Win32UserProfiles::FindLeftHives(LeftHives leftHives) {
-    unloadLeft_ = leftHives == LeftHives::Unload;
-    leftLoaded_.clear();
-    const std::wstring prefix = LoadedHivePrefix;
-    std::vector<LeftHive> found;
-    // The keys right below HKEY_USERS are the hives loaded now.
-    for (const std::wstring &name : SubKeyNames(HKEY_USERS, "HKEY_USERS")) {
-        if (name.size() <= prefix.size() || !SamePathText(name.substr(0, prefix.size()), prefix)) {
-            continue;
-        }
-        LeftHive left{Narrow(name), false, 0};
-        if (unloadLeft_) {
-            left.unloadError = static_cast<int>(Win32UserHive::UnloadPatiently(name, clock_));
-            left.unloaded = left.unloadError == ERROR_SUCCESS;
-        }
-        if (!left.unloaded) {
-            leftLoaded_.insert(name);
-        }
-        found.push_back(left);
-    }
-    return found;
+int Win32UserProfiles::UnloadHive(const std::string &name) {
+    return static_cast<int>(UnloadHiveOnce(Widen(name)));
 }
 
-std::vector<UserProfile> Win32UserProfiles::Users() {
-    // The machine's one list, also from a 32-bit process.
-    unique_hkey list;
-    const LSTATUS opened =
-        RegOpenKeyExW(HKEY_LOCAL_MACHINE, ProfileList, 0, KEY_READ | KEY_WOW64_64KEY, list.put());
-    if (opened != ERROR_SUCCESS) {
-        throw Win32ErrorOn(static_cast<DWORD>(opened), ProfileListName, "RegOpenKeyExW");
+std::optional<std::string> Win32UserProfiles::LocalAppData(const std::string &hive,
+                                                           const std::string &profileFolder) {
+    // As stored, unexpanded: the variables are the user's, not this
+    // process's.
+    const std::optional<StoredText> stored = ReadText(HKEY_USERS, Widen(hive) + UserShellFolders,
+                                                      L"Local AppData", "HKEY_USERS\\" + hive);
+    if (!stored) {
+        return std::nullopt;
     }
-    std::vector<UserProfile> users;
-    for (const std::wstring &sid : SubKeyNames(list.get(), ProfileListName)) {
-        if (KindOfProfileEntry(Narrow(sid)) == ProfileEntryKind::NotAPerson) {
-            continue;
-        }
-        if (const auto folder = ProfileFolder(list.get(), sid)) {
-            users.push_back({Narrow(sid), Narrow(*folder)});
-        }
+    const std::wstring &text = stored->text;
+    const std::wstring variable = UserProfileVariable;
+    const std::wstring profile = Widen(profileFolder);
+    std::wstring expanded;
+    std::wstring literal; // the text around the variable, where others would be
+    std::size_t from = 0;
+    for (std::size_t at = FindIgnoringCase(text, variable, 0); at != std::wstring::npos;
+         at = FindIgnoringCase(text, variable, from)) {
+        literal += text.substr(from, at - from);
+        expanded += text.substr(from, at - from) + profile;
+        from = at + variable.size();
     }
-    return users;
-}
-
-std::unique_ptr<IUserHive> Win32UserProfiles::OpenHive(const UserProfile &user) {
-    const std::wstring sid = Widen(user.sid);
-    // The system has it loaded while the user is signed in (never for a
-    // set-aside profile's entry, which no hive is loaded under).
-    unique_hkey loaded;
-    if (RegOpenKeyExW(HKEY_USERS, sid.c_str(), 0, KEY_READ, loaded.put()) == ERROR_SUCCESS) {
-        return Win32UserHive::InPlace(user.sid, user, false, clock_);
+    literal += text.substr(from);
+    expanded += text.substr(from);
+    // Any other variable would need the user's own environment to expand.
+    if (std::count(literal.begin(), literal.end(), L'%') >= 2) {
+        return std::nullopt;
     }
-    const std::wstring name = LoadedHivePrefix + sid;
-    if (leftLoaded_.count(name) != 0) {
-        return Win32UserHive::InPlace(Narrow(name), user, unloadLeft_, clock_);
-    }
-    // Loading a file that does not exist would create it.
-    return Win32UserHive::Load(user, name, HiveFileOf(Widen(user.folder)), clock_);
+    return Narrow(expanded);
 }

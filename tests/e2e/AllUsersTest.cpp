@@ -122,6 +122,22 @@ TEST_F(AllUsersTest, AProfileWithoutAHiveFileStillHasItsCopySetAside) {
     EXPECT_FALSE(Exists(gone.HiveFile()));
 }
 
+// A signed-out FSLogix or roaming profile: its entry names a folder that is
+// not there. Said, and the rest done as if it were not listed.
+TEST_F(AllUsersTest, AProfileWhoseFolderIsGoneGetsALineAndTheRestIsDone) {
+    const TestProfile bob(Hive());
+    const std::wstring sid = L"S-1-5-21-1-2-3-9997";
+    const std::wstring folder = bob.Folder() + L"\\Gone";
+    const ProfileListEntry gone(sid, folder);
+    defaultDatabase_.Create(SampleBytes);
+    const QuietRun run = RunEveryUser({L"/quiet", L"/allusers"});
+    EXPECT_EQ(0U, run.exitCode) << run.output;
+    EXPECT_TRUE(Says(run, L"Gone (" + sid + L"): not done: the profile folder " + FullForm(folder) +
+                              L" cannot be reached (error 2: "))
+        << run.output;
+    EXPECT_TRUE(Exists(DefaultDatabase::RenamedPath)) << "the rest is done";
+}
+
 // An Entra ID account, a mandatory profile, and a user Windows signed in
 // with a temporary profile, whose real one it set aside as "<SID>.bak".
 TEST_F(AllUsersTest, EveryKindOfPersonsProfileIsDone) {

@@ -4,7 +4,6 @@
 #include "core/RunReport.h"
 #include "fakes/FakeServices.h"
 #include "fakes/FakeUserProfiles.h"
-#include "platform/Patience.h"
 #include "platform/PeoplesSids.h"
 
 #include <gtest/gtest.h>
@@ -40,15 +39,12 @@ protected:
         AddUser(BobSid, "Bob", false);
     }
     void AddUser(const std::string &sid, const std::string &name, bool signedIn) {
-        FakeUserProfiles::User user;
-        user.profile = {sid, "C:\\Users\\" + name};
-        user.signedIn = signedIn;
-        profiles.users.push_back(user);
+        profiles.AddUser(sid, "C:\\Users\\" + name, signedIn);
     }
     // The user's setting, in their hive as the run will find it.
     void StoreSetting(const std::string &sid, const std::string &path) {
         const FakeUserProfiles::User &user = UserOf(sid);
-        const std::string hive = user.signedIn ? sid : FakeUserProfiles::LoadedName(sid);
+        const std::string hive = user.signedIn ? sid : OwnHiveName(sid);
         fakes.registry.Store(HKEY_USERS_VALUE, hive + ProductKey, "Database", RegistryType::String,
                              path + "\0"s);
     }
@@ -111,48 +107,125 @@ TEST_F(AllUsersJobTest, AHiveLoadedForTheRunGoesBeforeTheNextUsersIsLoaded) {
     EXPECT_EQ(0, Run());
     const std::vector<std::string> expected{"lock",
                                             "look at HKEY_USERS",
-                                            "load " + FakeUserProfiles::LoadedName(BobSid),
-                                            "unload " + FakeUserProfiles::LoadedName(BobSid),
-                                            "load " + FakeUserProfiles::LoadedName(CySid),
-                                            "unload " + FakeUserProfiles::LoadedName(CySid),
+                                            "load " + OwnHiveName(BobSid),
+                                            "unload " + OwnHiveName(BobSid),
+                                            "load " + OwnHiveName(CySid),
+                                            "unload " + OwnHiveName(CySid),
                                             "unlock"};
     EXPECT_EQ(expected, profiles.events)
         << "Ann is signed in: her hive is read in place; HKEY_USERS is looked at once";
     EXPECT_TRUE(profiles.loaded.empty());
     // The settings store read each user's key in that user's hive.
-    const std::vector<std::string> read{AnnSid + ProductKey,
-                                        FakeUserProfiles::LoadedName(BobSid) + ProductKey,
-                                        FakeUserProfiles::LoadedName(CySid) + ProductKey};
+    const std::vector<std::string> read{AnnSid + ProductKey, OwnHiveName(BobSid) + ProductKey,
+                                        OwnHiveName(CySid) + ProductKey};
     EXPECT_EQ(read, fakes.registry.OpenedPaths());
 }
 
-// No hive, no setting; the VirtualStore copy of the default path needs none.
-TEST_F(AllUsersJobTest, AProfileWithoutAHiveFileStillHasItsCopiesTakenWithALine) {
-    profiles.users[1].hasHiveFile = false;
-    fakes.files.AddFile(Default);
-    fakes.files.AddFile(StoreOf("Bob"));
-    EXPECT_EQ(0, Run()) << "the line is no failure";
-    EXPECT_EQ("Bob (" + BobSid + "): C:\\Users\\Bob has no NTUSER.DAT or NTUSER.MAN, so the " +
-                  "user's settings cannot be read; looking for copies of " + Default +
-                  " with Local AppData C:\\Users\\Bob\\AppData\\Local.",
-              output.lines[0]);
-    EXPECT_EQ((std::vector<std::string>{Default + ".Advanced", StoreOf("Bob") + ".Advanced"}),
-              Files());
-    EXPECT_TRUE(profiles.loaded.empty());
-}
+struct ProfileCase {
+    const char *what;
+    std::function<void(FakeUserProfiles::User &bob, FakeServices &)> arrange;
+    int exitCode;
+    std::vector<std::string> lines; // among the run's lines
+    std::vector<std::string> after;
+    int unreachable;
+};
 
-TEST_F(AllUsersJobTest, AHiveThatStaysLoadedIsReportedAndTheRestIsStillDone) {
-    profiles.unloadFailure =
-        AppError(ErrorCategory::Win32, 5, "Access is denied.", "RegUnLoadKeyW");
-    fakes.files.AddFile(Default);
-    EXPECT_EQ(5, Run());
-    EXPECT_EQ(std::vector<std::string>{Default + ".Advanced"}, Files());
-    EXPECT_NE(std::find(output.lines.begin(), output.lines.end(),
-                        "Bob (" + BobSid + "): the user's hive " +
-                            FakeUserProfiles::LoadedName(BobSid) +
-                            " stays loaded. Error 5: Access is denied."),
-              output.lines.end())
-        << ::testing::PrintToString(output.lines);
+// Bob is not signed in. Whatever stands in the way of his hive, every
+// profile is done or says why not, and what can be done without his
+// setting is done.
+TEST_F(AllUsersJobTest, EveryProfileIsDoneOrSaysWhyNot) {
+    const std::string bob = "Bob (" + BobSid + "): ";
+    const std::string bobs = "C:\\Users\\Bob\\Bob.mdb";
+    const std::string adv = ".Advanced";
+    const std::string looking =
+        "looking for copies of " + Default + " with Local AppData C:\\Users\\Bob\\AppData\\Local.";
+    const AppError damaged(ErrorCategory::Win32, 1017, "Not a hive.", "RegLoadKeyW");
+    const AppError inUse(ErrorCategory::Win32, 32, "Sharing violation.", "RegLoadKeyW");
+    const std::string other = "S-1-5-21-1-2-3-1009";
+    const ProfileCase cases[] = {
+        {"no hive file",
+         [](FakeUserProfiles::User &b, FakeServices &) { b.hasHiveFile = false; },
+         0,
+         {bob +
+          "C:\\Users\\Bob has no NTUSER.DAT or NTUSER.MAN, so the user's settings cannot "
+          "be read; " +
+          looking},
+         {Default + adv, StoreOf("Bob") + adv, bobs},
+         0},
+        {"a service's profile is no one's",
+         [](FakeUserProfiles::User &b, FakeServices &) { b.profile.sid = "S-1-5-18"; },
+         0,
+         {},
+         {Default + adv, StoreOf("Bob"), bobs},
+         0},
+        {"a folder that is gone",
+         [](FakeUserProfiles::User &b, FakeServices &) { b.profile.folderError = 3; },
+         0,
+         {bob + "not done: the profile folder C:\\Users\\Bob cannot be reached (error 3: System "
+                "text of 3.)."},
+         {Default + adv, StoreOf("Bob"), bobs},
+         1},
+        {"a folder that cannot be read",
+         [](FakeUserProfiles::User &b, FakeServices &) { b.profile.folderError = 5; },
+         0,
+         {bob + "not done: the profile folder C:\\Users\\Bob cannot be reached (error 5: System "
+                "text of 5.)."},
+         {Default + adv, StoreOf("Bob"), bobs},
+         1},
+        {"a hive that cannot be loaded",
+         [&](FakeUserProfiles::User &b, FakeServices &) { b.loadFailure = damaged; },
+         1017,
+         {bob + "cannot read the user's settings. Error 1017: Not a hive.", bob + looking},
+         {Default + adv, StoreOf("Bob") + adv, bobs},
+         0},
+        {"a hive file held, loaded by no one",
+         [&](FakeUserProfiles::User &b, FakeServices &) { b.loadFailure = inUse; },
+         32,
+         {bob + "cannot read the user's settings. Error 32: Sharing violation.", bob + looking},
+         {Default + adv, StoreOf("Bob") + adv, bobs},
+         0},
+        {"a hive file the system has loaded under another name",
+         [&](FakeUserProfiles::User &b, FakeServices &f) {
+             b.loadFailure = inUse;
+             b.loadedAs = other;
+             f.registry.Store(HKEY_USERS_VALUE, other + ProductKey, "Database",
+                              RegistryType::String, bobs + "\0"s);
+         },
+         0,
+         {bob + "Renamed " + bobs + " to " + bobs + adv + "."},
+         {Default + adv, StoreOf("Bob"), bobs + adv},
+         0},
+    };
+    for (const ProfileCase &c : cases) {
+        FakeServices fresh;
+        FakeUserProfiles machine;
+        machine.users = profiles.users;
+        fresh.application.elevated = true;
+        for (const std::string &file : {Default, StoreOf("Bob"), bobs}) {
+            fresh.files.AddFile(file);
+        }
+        c.arrange(machine.users[1], fresh);
+        FakeRunOutput out;
+        const ProgramSettingsLifetime lifetime;
+        const int code = RunCommand(fresh.Services(), machine, out,
+                                    ParseCommandLine({"/quiet", "/allusers"}), "Torvane");
+        EXPECT_EQ(c.exitCode, code) << c.what << ::testing::PrintToString(out.lines);
+        for (const std::string &line : c.lines) {
+            EXPECT_NE(out.lines.end(), std::find(out.lines.begin(), out.lines.end(), line))
+                << c.what << ": " << line << ::testing::PrintToString(out.lines);
+        }
+        std::vector<std::string> after = c.after;
+        std::sort(after.begin(), after.end());
+        EXPECT_EQ(after, fresh.files.Names()) << c.what;
+        const std::string counted = c.unreachable == 0
+                                        ? "not reachable"
+                                        : std::to_string(c.unreachable) +
+                                              (c.unreachable == 1 ? " profile" : " profiles") +
+                                              " not reachable";
+        EXPECT_EQ(c.unreachable != 0, out.lines.back().find(counted) != std::string::npos)
+            << c.what << ": the summary counts the profiles not reached: " << out.lines.back();
+        EXPECT_TRUE(machine.loaded.empty()) << c.what;
+    }
 }
 
 enum class Verdict {
@@ -197,8 +270,8 @@ TEST_F(AllUsersJobTest, AUsersSettingNeverSteersTheRunBeyondWhatTheUserCouldDo) 
         FakeServices fresh;
         FakeRunOutput out;
         fresh.application.elevated = true;
-        fresh.registry.Store(HKEY_USERS_VALUE, FakeUserProfiles::LoadedName(BobSid) + ProductKey,
-                             "Database", RegistryType::String, c.setting + "\0"s);
+        fresh.registry.Store(HKEY_USERS_VALUE, OwnHiveName(BobSid) + ProductKey, "Database",
+                             RegistryType::String, c.setting + "\0"s);
         fresh.files.AddFile(c.setting);
         if (!c.finalPath.empty()) {
             fresh.files.finalPaths[c.setting] = c.finalPath;
@@ -312,7 +385,7 @@ TEST_F(AllUsersJobTest, NoUsersSettingReachesAnotherUsersFiles) {
                 }
             };
             store(AnnSid, c.annsSetting);
-            store(FakeUserProfiles::LoadedName(BobSid), c.bobsSetting);
+            store(OwnHiveName(BobSid), c.bobsSetting);
             for (const std::string &file : c.before) {
                 fresh.files.AddFile(file);
             }
@@ -378,8 +451,8 @@ TEST_F(AllUsersJobTest, AFileAndItsCopiesMoveTogether) {
         {"one user's setting left alone, in a group of its own",
          {Default, "D:\\Shared\\db.mdb"},
          [&](FakeServices &f) {
-             f.registry.Store(HKEY_USERS_VALUE, FakeUserProfiles::LoadedName(BobSid) + ProductKey,
-                              "Database", RegistryType::String, "D:\\Shared\\db.mdb\0"s);
+             f.registry.Store(HKEY_USERS_VALUE, OwnHiveName(BobSid) + ProductKey, "Database",
+                              RegistryType::String, "D:\\Shared\\db.mdb\0"s);
          },
          5,
          {Default + adv, "D:\\Shared\\db.mdb"},
@@ -529,49 +602,6 @@ TEST(PeoplesSids, EveryPersonsProfileIsAUserAndNothingElseIs) {
     }
 }
 
-// A clock that only counts: every pause passes at once.
-class CountingClock : public IClock {
-public:
-    std::chrono::milliseconds Now() override { return now; }
-    void Sleep(std::chrono::milliseconds pause) override {
-        pauses.push_back(pause.count());
-        now += pause;
-    }
-    std::chrono::milliseconds now{0};
-    std::vector<long long> pauses;
-};
-
-struct PatienceCase {
-    const char *what;
-    std::vector<int> answers; // each attempt's code; the last repeats
-    int result;
-    std::vector<long long> pauses;
-};
-
-TEST(Patience, AHeldHiveIsAskedAfterWithGrowingPausesForTenSeconds) {
-    const PatienceCase cases[] = {
-        {"unloaded at once", {0}, 0, {}},
-        {"held for a moment", {5, 5, 0}, 0, {50, 100}},
-        {"a sharing violation is a hold too", {32, 0}, 0, {50}},
-        {"another failure is not waited on", {5, 1009}, 1009, {50}},
-        {"held for good",
-         {5},
-         5,
-         {50, 100, 200, 400, 800, 1000, 1000, 1000, 1000, 1000, 1000, 1000, 1000, 450}},
-    };
-    for (const PatienceCase &c : cases) {
-        CountingClock clock;
-        std::size_t attempt = 0;
-        const int result = RetryWhileBusy(
-            clock, std::chrono::milliseconds(10000),
-            [](int code) { return code == 5 || code == 32; },
-            [&] { return c.answers[std::min(attempt++, c.answers.size() - 1)]; });
-        EXPECT_EQ(c.result, result) << c.what;
-        EXPECT_EQ(c.pauses, clock.pauses) << c.what;
-        EXPECT_LE(clock.now.count(), 10000) << c.what;
-    }
-}
-
 const std::string BobBak = BobSid + ".bak";
 
 // Windows signed Bob in with a temporary profile; his own is set aside.
@@ -598,88 +628,6 @@ TEST_F(AllUsersJobTest, ASetAsideProfileIsAUserBesideTheTemporaryOne) {
               profiles.events.end())
         << "loaded under its own name";
     EXPECT_TRUE(profiles.loaded.empty());
-}
-
-struct HealingCase {
-    const char *what;
-    const char *command; // /quiet heals; /check leaves
-    int busyUnloads;     // of the hive an earlier run left
-    int exitCode;
-    bool loadedAfter;
-    int loads;        // of Bob's hive by this run
-    const char *line; // the start of a line the run writes
-};
-
-// An earlier run was killed while it had Bob's hive loaded.
-TEST_F(AllUsersJobTest, AHiveAnEarlierRunLeftIsUnloadedAndItsUserStillDone) {
-    const std::string left = FakeUserProfiles::LoadedName(BobSid);
-    const HealingCase cases[] = {
-        {"unloaded at start", "/quiet", 0, 0, false, 1, ", was unloaded."},
-        {"held at start, unloaded after the read", "/quiet", 1, 0, false, 0,
-         ", cannot be unloaded yet: its user is read from it where it is, and it is unloaded at "
-         "the end. Error 5: System text of 5."},
-        {"held for good", "/quiet", 1000, 5, true, 0, ", cannot be unloaded yet"},
-        {"a run that changes nothing leaves it", "/check", 0, 1, true, 0,
-         ", is read where it is and left loaded."},
-    };
-    for (const HealingCase &c : cases) {
-        FakeServices fresh;
-        FakeRunOutput out;
-        FakeUserProfiles machine;
-        fresh.application.elevated = true;
-        machine.users = profiles.users;
-        machine.LeaveLoadedByEarlierRun(BobSid);
-        machine.busyUnloads[left] = c.busyUnloads;
-        const std::string bobs = "C:\\Users\\Bob\\Bob.mdb";
-        fresh.files.AddFile(bobs);
-        fresh.registry.Store(HKEY_USERS_VALUE, left + ProductKey, "Database", RegistryType::String,
-                             bobs + "\0"s);
-        const bool check = c.command == "/check"s;
-        const int code = RunCommand(fresh.Services(), machine, out,
-                                    ParseCommandLine({c.command, "/allusers"}), "Torvane");
-        EXPECT_EQ(c.exitCode, code) << c.what << ::testing::PrintToString(out.lines);
-        EXPECT_EQ(std::vector<std::string>{check ? bobs : bobs + ".Advanced"}, fresh.files.Names())
-            << c.what << ": the user is done from the hive where it is";
-        EXPECT_EQ(c.loadedAfter, machine.loaded.count(left) == 1) << c.what;
-        EXPECT_EQ(c.loads,
-                  std::count_if(machine.events.begin(), machine.events.end(),
-                                [](const std::string &e) { return e.rfind("load ", 0) == 0; }))
-            << c.what << ": loaded again only once it is gone";
-        const std::string expected =
-            "HKEY_USERS\\" + left + ", left loaded by an earlier run" + c.line;
-        EXPECT_TRUE(
-            std::any_of(out.lines.begin(), out.lines.end(),
-                        [&](const std::string &line) { return line.rfind(expected, 0) == 0; }))
-            << c.what << ::testing::PrintToString(out.lines);
-        if (c.loadedAfter && !check) {
-            EXPECT_NE(std::string::npos, out.lines[out.lines.size() - 2].find(
-                                             " is still loaded at the end of the run"))
-                << "the summary comes last" << ::testing::PrintToString(out.lines);
-        }
-    }
-}
-
-TEST_F(AllUsersJobTest, AHeldHiveAnEarlierRunLeftForNoUserIsAFailure) {
-    const std::string left = FakeUserProfiles::LoadedName("S-1-5-21-9-9-9-9");
-    profiles.loaded.insert(left);
-    profiles.busyUnloads[left] = 1000;
-    fakes.files.AddFile(Default);
-    EXPECT_EQ(5, Run());
-    EXPECT_EQ(std::vector<std::string>{Default + ".Advanced"}, Files());
-    EXPECT_NE(std::find(output.lines.begin(), output.lines.end(),
-                        "HKEY_USERS\\" + left +
-                            ", left loaded by an earlier run, stays loaded: no user of this "
-                            "machine has it. Error 5: System text of 5."),
-              output.lines.end())
-        << ::testing::PrintToString(output.lines);
-}
-
-TEST_F(AllUsersJobTest, AHiveHeldForAMomentIsUnloadedAtTheEndAndIsNoFailure) {
-    profiles.busyUnloads[FakeUserProfiles::LoadedName(BobSid)] = 1;
-    fakes.files.AddFile(Default);
-    EXPECT_EQ(0, Run()) << ::testing::PrintToString(output.lines);
-    EXPECT_TRUE(profiles.loaded.empty());
-    EXPECT_EQ("unlock", profiles.events.back()) << "the machine's users are held to the end";
 }
 
 TEST_F(AllUsersJobTest, WhileAnotherRunWorksOnTheUsersNothingIsTouched) {

@@ -5,6 +5,7 @@
 
 #include "app/modMain.h"
 #include "core/CommandJob.h"
+#include "core/UserHives.h"
 #include "fakes/FakeServices.h"
 #include "fakes/FakeUserProfiles.h"
 
@@ -13,7 +14,6 @@
 #include <algorithm>
 #include <functional>
 #include <set>
-#include <tuple>
 
 namespace {
 
@@ -60,13 +60,8 @@ void RunOver(Ran &ran, const CheckCase &c, std::vector<std::string> arguments, b
         ran.fakes.files.AddFile(file);
     }
     ran.fakes.application.elevated = true;
-    for (const auto &[sid, name, signedIn] :
-         {std::tuple{AnnSid, "Ann", true}, std::tuple{BobSid, "Bob", false}}) {
-        FakeUserProfiles::User user;
-        user.profile = {sid, "C:\\Users\\"s + name};
-        user.signedIn = signedIn;
-        ran.profiles.users.push_back(user);
-    }
+    ran.profiles.AddUser(AnnSid, "C:\\Users\\Ann", true);
+    ran.profiles.AddUser(BobSid, "C:\\Users\\Bob");
     if (c.arrange) {
         c.arrange(ran.fakes);
     }
@@ -213,8 +208,7 @@ TEST(CheckTest, ThePlanOfEachStateIsPrintedAndEndsInItsCodeChangingNothing) {
          {"C:\\Program Files\\Other\\db.mdb"},
          [](FakeServices &f) {
              f.registry.Store(
-                 HKEY_USERS_VALUE,
-                 FakeUserProfiles::LoadedName(BobSid) + "\\SOFTWARE\\Kestrova\\Quorvex\\Defaults",
+                 HKEY_USERS_VALUE, OwnHiveName(BobSid) + "\\SOFTWARE\\Kestrova\\Quorvex\\Defaults",
                  "Database", RegistryType::String, "C:\\Program Files\\Other\\db.mdb\0"s);
          },
          5,
@@ -286,15 +280,15 @@ TEST(CheckTest, AChecksLogIsTheOneThingItCreates) {
 TEST(CheckTest, AHiveAnEarlierRunLeftIsReadWhereItIsAndLeftLoaded) {
     const CheckCase c{"left loaded", {"/quiet", "/allusers"}, {BobStore}, {}, 1, {}};
     Ran check;
-    check.profiles.LeaveLoadedByEarlierRun(BobSid);
+    check.profiles.loaded.insert(OwnHiveName(BobSid));
     RunOver(check, c, c.arguments, true);
     EXPECT_EQ(1, check.exitCode);
-    EXPECT_EQ(std::set<std::string>{FakeUserProfiles::LoadedName(BobSid)}, check.profiles.loaded);
+    EXPECT_EQ(std::set<std::string>{OwnHiveName(BobSid)}, check.profiles.loaded);
     EXPECT_EQ(0U, Count(check.profiles.events, "unload "))
         << ::testing::PrintToString(check.profiles.events);
     const std::vector<std::string> &lines = check.output.lines;
     EXPECT_NE(lines.end(), std::find(lines.begin(), lines.end(),
-                                     "HKEY_USERS\\" + FakeUserProfiles::LoadedName(BobSid) +
+                                     "HKEY_USERS\\" + OwnHiveName(BobSid) +
                                          ", left loaded by an earlier run, is read where it is "
                                          "and left loaded."))
         << ::testing::PrintToString(lines);

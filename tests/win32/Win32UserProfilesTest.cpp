@@ -7,7 +7,7 @@
 #include "platform/win32/RegistryText.h"
 #include "platform/win32/UniqueHandles.h"
 #include "platform/win32/WideText.h"
-#include "platform/win32/Win32UserHive.h"
+#include "platform/win32/Win32Hives.h"
 #include "platform/win32/Win32UserProfilesLock.h"
 
 #include <gtest/gtest.h>
@@ -57,6 +57,33 @@ std::optional<std::wstring> DatabaseIn(const std::string &hive) {
     return text;
 }
 
+bool Listed(const std::vector<std::string> &names, const std::wstring &name) {
+    return std::find(names.begin(), names.end(), Narrow(name)) != names.end();
+}
+
+// A value of the system's list of loaded hives, as the system writes one
+// for key loaded from file, while this lives: the file's path on its
+// device, made from the drive's device name.
+class HiveListEntry {
+public:
+    HiveListEntry(const std::wstring &key, const std::wstring &file) : key_(key) {
+        wchar_t device[MAX_PATH];
+        EXPECT_NE(0u, QueryDosDeviceW(file.substr(0, 2).c_str(), device, MAX_PATH));
+        const std::wstring path = device + file.substr(2);
+        EXPECT_EQ(ERROR_SUCCESS,
+                  RegSetKeyValueW(HKEY_LOCAL_MACHINE, HiveListKey, key_.c_str(), REG_SZ,
+                                  path.c_str(),
+                                  static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t))));
+    }
+    HiveListEntry(const HiveListEntry &) = delete;
+    HiveListEntry &operator=(const HiveListEntry &) = delete;
+    ~HiveListEntry() { RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, HiveListKey, key_.c_str()); }
+
+private:
+    static constexpr wchar_t HiveListKey[] = L"SYSTEM\\CurrentControlSet\\Control\\hivelist";
+    std::wstring key_;
+};
+
 std::wstring Variable(const wchar_t *name) {
     std::vector<wchar_t> value(32768);
     const DWORD length =
@@ -69,65 +96,59 @@ protected:
     Win32UserProfiles profiles;
 };
 
-TEST_F(Win32UserProfilesTest, UsersArePeoplesProfilesWhoseFolderExists) {
+// Every entry, people's or not: which are users is decided above.
+TEST_F(Win32UserProfilesTest, EntriesGiveEachFolderAndWhetherItCanBeRead) {
     const TestProfile person(HiveContents{});
     const TestProfile withoutHive(std::nullopt);
     const TestProfile entra(HiveContents{}, ProfileShape::EntraId());
-    // Service accounts and services, in folders that exist: the SID alone
-    // rules them out. An entry that is there already stays as it is.
-    const std::wstring existing = person.Folder();
-    const ProfileListEntry system(L"S-1-5-18", existing);
-    const ProfileListEntry localService(L"S-1-5-19", existing);
-    const ProfileListEntry networkService(L"S-1-5-20", existing);
-    const ProfileListEntry service(
-        L"S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464", existing);
+    const ProfileListEntry system(L"S-1-5-18", person.Folder());
     // The profile Windows set aside when it gave the user a temporary one.
-    const ProfileListEntry setAside(person.Sid() + L".bak", existing);
+    const ProfileListEntry setAside(person.Sid() + L".bak", person.Folder());
     const ProfileListEntry gone(L"S-1-5-21-1-2-3-9999", person.Folder() + L"\\No Such Folder");
+    WriteFile(person.Folder() + L"\\file", "not a folder");
+    const ProfileListEntry notAFolder(L"S-1-5-21-1-2-3-9998", person.Folder() + L"\\file");
 
-    const std::vector<UserProfile> users = profiles.Users();
+    const std::vector<UserProfile> entries = profiles.ProfileEntries();
 
-    const auto listed = Find(users, person.Sid());
+    const auto listed = Find(entries, person.Sid());
     ASSERT_TRUE(listed) << "the test profile is not listed";
     EXPECT_EQ(Narrow(FullForm(person.Folder())), listed->folder);
-    EXPECT_TRUE(Find(users, withoutHive.Sid())) << "a profile without NTUSER.DAT is a user too";
-    EXPECT_TRUE(Find(users, entra.Sid())) << "an Entra ID account is a person";
-    EXPECT_TRUE(Find(users, person.Sid() + L".bak")) << "its real data is there";
-    for (const wchar_t *notAUser : {L"S-1-5-18", L"S-1-5-19", L"S-1-5-20",
-                                    L"S-1-5-80-956008885-3418522649-1831038044-1853292631-"
-                                    L"2271478464",
-                                    L"S-1-5-21-1-2-3-9999"}) {
-        EXPECT_FALSE(Find(users, notAUser)) << Narrow(notAUser);
+    EXPECT_EQ(0, listed->folderError);
+    for (const std::wstring &sid :
+         {withoutHive.Sid(), entra.Sid(), person.Sid() + L".bak", std::wstring(L"S-1-5-18")}) {
+        EXPECT_EQ(0, Find(entries, sid).value_or(UserProfile{"", "", -1}).folderError)
+            << Narrow(sid);
     }
-    for (const UserProfile &user : users) {
-        EXPECT_NE(ProfileEntryKind::NotAPerson, KindOfProfileEntry(user.sid)) << user.sid;
-    }
+    EXPECT_EQ(ERROR_FILE_NOT_FOUND,
+              Find(entries, L"S-1-5-21-1-2-3-9999").value_or(UserProfile{}).folderError);
+    EXPECT_EQ(ERROR_DIRECTORY,
+              Find(entries, L"S-1-5-21-1-2-3-9998").value_or(UserProfile{}).folderError);
 }
 
-TEST_F(Win32UserProfilesTest, UsersIncludeTheSignedInUser) {
-    const auto me = Find(profiles.Users(), CurrentUserSid());
+TEST_F(Win32UserProfilesTest, EntriesIncludeTheSignedInUser) {
+    const auto me = Find(profiles.ProfileEntries(), CurrentUserSid());
     ASSERT_TRUE(me);
+    EXPECT_EQ(0, me->folderError);
     EXPECT_EQ(FILE_ATTRIBUTE_DIRECTORY,
               GetFileAttributesW(Widen(me->folder).c_str()) & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-TEST_F(Win32UserProfilesTest, OpenHiveLoadsTheProfilesHiveUntilUnloaded) {
-    // A mandatory profile's hive is read the same way.
+TEST_F(Win32UserProfilesTest, AHiveFileIsLoadedUnderANameUntilUnloadedOnce) {
+    // A mandatory profile's hive is taken over an ordinary one.
     for (const ProfileShape &shape : {ProfileShape{}, ProfileShape::Mandatory()}) {
         const TestProfile person(HiveContents{QuorvexDatabase, std::nullopt}, shape);
         const std::vector<std::wstring> before = LoadedHives();
+        const std::string name = Narrow(person.LoadedName());
 
-        std::unique_ptr<IUserHive> hive = profiles.OpenHive(person.Profile());
+        const std::string file = profiles.HiveFileOf(Narrow(person.Folder()));
+        EXPECT_EQ(Narrow(person.HiveFile()), file);
+        profiles.LoadHive(name, file);
 
-        EXPECT_EQ("Torvane-" + Narrow(person.Sid()), hive->Name());
-        EXPECT_EQ(QuorvexDatabase, DatabaseIn(hive->Name()).value_or(L"(none)"))
-            << Narrow(shape.hiveFile);
-        EXPECT_NE(before, LoadedHives());
-        hive->Unload();
+        EXPECT_EQ(QuorvexDatabase, DatabaseIn(name).value_or(L"(none)")) << Narrow(shape.hiveFile);
+        EXPECT_TRUE(Listed(profiles.LoadedHives(), person.LoadedName()));
+        EXPECT_EQ(ERROR_SUCCESS, profiles.UnloadHive(name));
         EXPECT_EQ(before, LoadedHives());
-        EXPECT_FALSE(DatabaseIn(hive->Name()));
-        hive.reset();
-        EXPECT_EQ(before, LoadedHives());
+        EXPECT_EQ(ERROR_FILE_NOT_FOUND, profiles.UnloadHive(name)) << "not loaded any more";
     }
 }
 
@@ -137,63 +158,59 @@ TEST_F(Win32UserProfilesTest, AHiveThatCannotBeLoadedLeavesNothingUnderHkeyUsers
     WriteFile(damaged.HiveFile(), "not a hive at all");
     const std::vector<std::wstring> before = LoadedHives();
     try {
-        profiles.OpenHive(damaged.Profile());
-        FAIL() << "a damaged hive was opened";
+        profiles.LoadHive(Narrow(damaged.LoadedName()), Narrow(damaged.HiveFile()));
+        FAIL() << "a damaged hive was loaded";
     } catch (const AppError &error) {
         EXPECT_FALSE(error.IsWin32(ERROR_FILE_NOT_FOUND)) << error.Description();
     }
     EXPECT_EQ(before, LoadedHives());
 }
 
-// What a killed run left under Torvane's name: read where it is; unloaded
-// only by a run that heals.
-TEST_F(Win32UserProfilesTest, AHiveAnEarlierRunLeftIsFoundOnceAndHealedOnlyWhenAsked) {
+// What a killed run left under Torvane's name is there to be found.
+TEST_F(Win32UserProfilesTest, AHiveAnEarlierRunLeftIsListedUnderHkeyUsers) {
     const TestProfile person(HiveContents{QuorvexDatabase, std::nullopt});
     const std::vector<std::wstring> before = LoadedHives();
     person.LoadAsAnEarlierRunLeftIt();
-    const auto ours = [&](const std::vector<LeftHive> &found) {
-        return std::find_if(found.begin(), found.end(), [&](const LeftHive &left) {
-            return left.name == Narrow(person.LoadedName());
-        });
-    };
-
-    const std::vector<LeftHive> seen = profiles.FindLeftHives(LeftHives::Leave);
-    ASSERT_NE(seen.end(), ours(seen));
-    EXPECT_FALSE(ours(seen)->unloaded);
-    {
-        std::unique_ptr<IUserHive> hive = profiles.OpenHive(person.Profile());
-        EXPECT_EQ(Narrow(person.LoadedName()), hive->Name());
-        EXPECT_EQ(QuorvexDatabase, DatabaseIn(hive->Name()).value_or(L"(none)"));
-        hive->Unload();
-    }
-    EXPECT_TRUE(DatabaseIn(Narrow(person.LoadedName()))) << "left loaded";
-
-    Win32UserProfiles healing;
-    const std::vector<LeftHive> healed = healing.FindLeftHives(LeftHives::Unload);
-    ASSERT_NE(healed.end(), ours(healed));
-    EXPECT_TRUE(ours(healed)->unloaded);
-    EXPECT_EQ(0, ours(healed)->unloadError);
+    EXPECT_TRUE(Listed(profiles.LoadedHives(), person.LoadedName()));
+    EXPECT_EQ(ERROR_SUCCESS, profiles.UnloadHive(Narrow(person.LoadedName())));
     EXPECT_EQ(before, LoadedHives());
+}
+
+// A hive file the system has loaded: a set-aside profile's entry whose
+// folder the signed-in user has again. The list names the key it is under.
+TEST_F(Win32UserProfilesTest, AHiveFileIsFoundWhereTheSystemListsItLoaded) {
+    const TestProfile person(HiveContents{});
+    const std::string file = Narrow(FullForm(person.HiveFile()));
+    EXPECT_FALSE(profiles.LoadedAs(file));
+    {
+        const HiveListEntry listed(L"\\REGISTRY\\USER\\" + person.Sid(),
+                                   FullForm(person.HiveFile()));
+        EXPECT_EQ(Narrow(person.Sid()), profiles.LoadedAs(file).value_or("(none)"));
+    }
+    const HiveListEntry machines(L"\\REGISTRY\\MACHINE\\TORVANE-TEST", FullForm(person.HiveFile()));
+    EXPECT_FALSE(profiles.LoadedAs(file)) << "not a key below HKEY_USERS";
 }
 
 // The console's Ctrl+C or close ends the process: what it loaded goes first.
 TEST_F(Win32UserProfilesTest, StoppingHiveLoadsUnloadsEveryHiveAndRefusesMore) {
     const TestProfile person(HiveContents{QuorvexDatabase, std::nullopt});
     const std::vector<std::wstring> before = LoadedHives();
-    std::unique_ptr<IUserHive> hive = profiles.OpenHive(person.Profile());
+    const std::string name = Narrow(person.LoadedName());
+    const std::string file = Narrow(person.HiveFile());
+    profiles.LoadHive(name, file);
     {
         const StoppedHiveLoads stopped;
         EXPECT_EQ(before, LoadedHives());
         try {
-            profiles.OpenHive(person.Profile());
+            profiles.LoadHive(name, file);
             FAIL() << "a hive was loaded while the process ends";
         } catch (const AppError &error) {
             EXPECT_TRUE(error.IsWin32(ERROR_OPERATION_ABORTED)) << error.Number();
         }
         EXPECT_EQ(before, LoadedHives());
-        hive->Unload();
     }
-    EXPECT_TRUE(profiles.OpenHive(person.Profile())) << "loads again once it is gone";
+    profiles.LoadHive(name, file);
+    EXPECT_EQ(ERROR_SUCCESS, profiles.UnloadHive(name)) << "loads again once it is gone";
 }
 
 // One run at a time works on the machine's users; a run that was killed
@@ -224,48 +241,29 @@ TEST_F(Win32UserProfilesTest, AMutexAUserMadeDoesNotHoldTheUsersLock) {
     ReleaseMutex(squatted.get());
 }
 
-TEST_F(Win32UserProfilesTest, AHiveNotUnloadedIsUnloadedWhenItGoes) {
-    const TestProfile person(HiveContents{QuorvexDatabase, std::nullopt});
-    const std::vector<std::wstring> before = LoadedHives();
-    {
-        const std::unique_ptr<IUserHive> hive = profiles.OpenHive(person.Profile());
-        ASSERT_TRUE(DatabaseIn(hive->Name()));
-    }
-    EXPECT_EQ(before, LoadedHives());
-}
-
 // Loading a missing file would create it: the profile is left as it was.
-TEST_F(Win32UserProfilesTest, AProfileWithoutItsHiveFileIsNotFound) {
+TEST_F(Win32UserProfilesTest, AProfileWithoutItsHiveFileHasNone) {
     const TestProfile withoutHive(std::nullopt);
-    const std::vector<std::wstring> before = LoadedHives();
     try {
-        profiles.OpenHive(withoutHive.Profile());
-        FAIL() << "a hive was opened";
+        profiles.HiveFileOf(Narrow(withoutHive.Folder()));
+        FAIL() << "a hive file was found";
     } catch (const AppError &error) {
         EXPECT_TRUE(error.IsWin32(ERROR_FILE_NOT_FOUND)) << error.Number();
         EXPECT_NE(std::string::npos, error.Description().find(Narrow(withoutHive.HiveFile())))
             << error.Description();
     }
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(withoutHive.HiveFile().c_str()));
-    EXPECT_EQ(before, LoadedHives());
 }
 
-// The system loaded it under the SID while the user is signed in: it is
-// read there and never unloaded.
-TEST_F(Win32UserProfilesTest, TheSignedInUsersHiveIsUsedWhereItIs) {
+// The system loaded it under the SID while the user is signed in.
+TEST_F(Win32UserProfilesTest, TheSignedInUsersHiveIsListedAndReadWhereItIs) {
     const std::wstring sid = CurrentUserSid();
-    const auto me = Find(profiles.Users(), sid);
+    const auto me = Find(profiles.ProfileEntries(), sid);
     ASSERT_TRUE(me);
-    const std::vector<std::wstring> before = LoadedHives();
-
-    std::unique_ptr<IUserHive> hive = profiles.OpenHive(*me);
-    EXPECT_EQ(Narrow(sid), hive->Name());
-    EXPECT_EQ(before, LoadedHives());
-    EXPECT_TRUE(SamePathText(FullForm(Variable(L"LOCALAPPDATA")),
-                             FullForm(Widen(hive->LocalAppData().value_or("(none)")))));
-    hive->Unload();
-    hive.reset();
-    EXPECT_EQ(before, LoadedHives());
+    EXPECT_TRUE(Listed(profiles.LoadedHives(), sid));
+    EXPECT_TRUE(SamePathText(
+        FullForm(Variable(L"LOCALAPPDATA")),
+        FullForm(Widen(profiles.LocalAppData(Narrow(sid), me->folder).value_or("(none)")))));
 }
 
 struct LocalAppDataCase {
@@ -285,8 +283,11 @@ TEST_F(Win32UserProfilesTest, LocalAppDataTakesOnlyTheProfileFolder) {
     };
     for (const LocalAppDataCase &c : cases) {
         const TestProfile person(HiveContents{std::nullopt, c.stored});
-        const std::unique_ptr<IUserHive> hive = profiles.OpenHive(person.Profile());
-        const std::optional<std::string> localAppData = hive->LocalAppData();
+        const std::string name = Narrow(person.LoadedName());
+        profiles.LoadHive(name, Narrow(person.HiveFile()));
+        const std::optional<std::string> localAppData =
+            profiles.LocalAppData(name, person.Profile().folder);
+        profiles.UnloadHive(name);
         if (!c.expected) {
             EXPECT_FALSE(localAppData) << c.what << ": " << *localAppData;
             continue;
@@ -301,8 +302,11 @@ TEST_F(Win32UserProfilesTest, LocalAppDataTakesOnlyTheProfileFolder) {
 
 TEST_F(Win32UserProfilesTest, AnAbsoluteLocalAppDataIsTakenAsItIs) {
     const TestProfile person(HiveContents{std::nullopt, L"D:\\Profiles\\Local"});
-    const std::unique_ptr<IUserHive> hive = profiles.OpenHive(person.Profile());
-    EXPECT_EQ("D:\\Profiles\\Local", hive->LocalAppData().value_or("(none)"));
+    const std::string name = Narrow(person.LoadedName());
+    profiles.LoadHive(name, Narrow(person.HiveFile()));
+    EXPECT_EQ("D:\\Profiles\\Local",
+              profiles.LocalAppData(name, person.Profile().folder).value_or("(none)"));
+    profiles.UnloadHive(name);
 }
 
 } // namespace

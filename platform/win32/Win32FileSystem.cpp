@@ -6,7 +6,6 @@
 #include "platform/win32/UniqueHandles.h"
 #include "platform/win32/WideText.h"
 
-#include <algorithm>
 #include <optional>
 
 namespace {
@@ -47,19 +46,6 @@ std::optional<FileIdentity> IdentityOf(const std::wstring &path) {
     }
     return FileIdentity{information.dwVolumeSerialNumber, information.nFileIndexHigh,
                         information.nFileIndexLow};
-}
-
-// The folder that holds path, a full path, as a path that opens it: a
-// drive's or a share's root keeps its backslash ("C:" alone is the drive's
-// current folder).
-std::wstring OpenableFolderOf(const std::wstring &path) {
-    std::wstring folder = FolderOf(path);
-    const bool share =
-        folder.rfind(L"\\\\", 0) == 0 && std::count(folder.begin(), folder.end(), L'\\') < 4;
-    if (!folder.empty() && (folder.back() == L':' || share)) {
-        folder.push_back(L'\\');
-    }
-    return folder;
 }
 
 } // namespace

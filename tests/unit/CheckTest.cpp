@@ -130,7 +130,7 @@ TEST(CheckTest, ThePlanOfEachStateIsPrintedAndEndsInItsCodeChangingNothing) {
         {"in use",
          quiet,
          {Db},
-         [](FakeServices &f) { f.files.renameFailure = InUse; },
+         [](FakeServices &f) { f.files.openFailure = InUse; },
          32,
          {"Would fail: Nothing changed: cannot rename " + Db + " to " + Renamed +
               ". Error 32: Sharing violation.",
@@ -138,7 +138,7 @@ TEST(CheckTest, ThePlanOfEachStateIsPrintedAndEndsInItsCodeChangingNothing) {
         {"Win32 error 1",
          quiet,
          {Db},
-         [](FakeServices &f) { f.files.renameFailure = Incorrect; },
+         [](FakeServices &f) { f.files.openFailure = Incorrect; },
          31,
          {"Would fail: Nothing changed: cannot rename " + Db + " to " + Renamed +
               ". Error 1: Incorrect function.",
@@ -174,7 +174,7 @@ TEST(CheckTest, ThePlanOfEachStateIsPrintedAndEndsInItsCodeChangingNothing) {
         {"the VirtualStore copy in use stops the run before the file",
          {"/quiet"},
          {Store, Default},
-         [](FakeServices &f) { f.files.renameFailures.emplace(Store, InUse); },
+         [](FakeServices &f) { f.files.openFailures.emplace(Store, InUse); },
          32,
          {"Would fail: Nothing changed: cannot rename " + Store + " to " + Store +
               ".Advanced. Error 32: Sharing violation.",
@@ -183,7 +183,7 @@ TEST(CheckTest, ThePlanOfEachStateIsPrintedAndEndsInItsCodeChangingNothing) {
         {"the file in use after the VirtualStore copy",
          {"/quiet"},
          {Store, Default},
-         [](FakeServices &f) { f.files.renameFailures.emplace(Default, InUse); },
+         [](FakeServices &f) { f.files.openFailures.emplace(Default, InUse); },
          1,
          {"Would rename " + Store + " to " + Store + ".Advanced.",
           "Would fail: Cannot rename " + Default + " to " + Default +
@@ -192,7 +192,7 @@ TEST(CheckTest, ThePlanOfEachStateIsPrintedAndEndsInItsCodeChangingNothing) {
         {"every user, one copy in use",
          everyone,
          {Default, Store, BobStore},
-         [](FakeServices &f) { f.files.renameFailures.emplace(Store, InUse); },
+         [](FakeServices &f) { f.files.openFailures.emplace(Store, InUse); },
          1,
          {Ann + "Would fail: Nothing changed: cannot rename " + Store + " to " + Store +
               ".Advanced. Error 32: Sharing violation.",
@@ -275,8 +275,8 @@ TEST(CheckTest, AChecksLogIsTheOneThingItCreates) {
     EXPECT_EQ(1, check.exitCode);
     EXPECT_EQ(check.output.lines, check.output.logLines);
     EXPECT_EQ(std::vector<std::string>{Db}, check.fakes.files.Names());
-    EXPECT_EQ(std::vector<std::string>{Db}, check.fakes.files.renameTests)
-        << "the rename's own test, not a look of its own";
+    EXPECT_EQ(std::vector<std::string>{Db}, check.fakes.files.letGo)
+        << "the rename's own open, let go, not a look of its own";
 }
 
 // A run would unload it first; the check reads the user from it and leaves

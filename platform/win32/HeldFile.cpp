@@ -32,11 +32,12 @@ unique_hfile OpenToMove(const std::wstring &path) {
     return file;
 }
 
-// Fails as the rename would when no name can be added to the folder that
-// is to hold target: the run may not (5), or another program holds the
-// folder without sharing that right (32). Backup semantics only let a
-// folder open: they pass over its security with the backup and restore
-// privileges enabled, which the run enables only while it loads a hive.
+// Fails, before anything moves, when no name can be added to the folder
+// that is to hold target: the run may not (5), as the rename would find, or
+// another program holds the folder without sharing that right (32).
+// Backup semantics only let a folder open: they pass over its security with
+// the backup and restore privileges enabled, which the run enables only
+// while it loads a hive.
 void TestFolderTakesName(const std::wstring &target) {
     if (!OpenExisting(OpenableFolderOf(target), FILE_ADD_FILE)) {
         throw Win32Error(GetLastError(), "CreateFileW");

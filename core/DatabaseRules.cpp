@@ -36,17 +36,17 @@ std::vector<DatabaseCopy> ExistingCopies(IFileSystem &files,
     return existing;
 }
 
-void MoveCopy(IFileSystem &files, const DatabaseCopy &copy, Direction direction, RenameMode mode) {
-    const std::unique_ptr<IHeldFile> file = OpenCopy(files, copy, direction);
-    if (mode == RenameMode::Rename) {
-        file->Rename();
-    }
-}
-
 std::unique_ptr<IHeldFile> OpenCopy(IFileSystem &files, const DatabaseCopy &copy,
                                     Direction direction) {
     return files.OpenForMove(FromName(copy, direction), ToName(copy, direction),
                              copy.userControlled ? copy.allowedFolder : std::string());
+}
+
+void MoveCopy(IFileSystem &files, const DatabaseCopy &copy, Direction direction, RenameMode mode) {
+    const std::unique_ptr<IHeldFile> held = OpenCopy(files, copy, direction);
+    if (mode == RenameMode::Rename) {
+        held->Rename();
+    }
 }
 
 } // namespace DatabaseRules

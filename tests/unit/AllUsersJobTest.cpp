@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <iterator>
 
 namespace {
 
@@ -87,7 +89,7 @@ TEST_F(AllUsersJobTest, EachUsersSettingAndCopyAreSetAsideAndTheSharedFileOnce) 
               Files());
     // Bob's own setting and every VirtualStore copy came from a user.
     EXPECT_EQ((std::vector<std::string>{StoreOf("Ann"), StoreOf("Cy"), bobs}),
-              fakes.files.ordinaryRenames);
+              fakes.files.OpenedInAllowedFolder());
     const std::string ann = "Ann (" + AnnSid + "): ";
     const std::string bob = "Bob (" + BobSid + "): ";
     const std::string cy = "Cy (" + CySid + "): ";
@@ -231,24 +233,27 @@ TEST_F(AllUsersJobTest, EveryProfileIsDoneOrSaysWhyNot) {
 enum class Verdict {
     Acted,
     LeftAlone, // by the rule on where the path is written
-    Refused,   // by the rename, where the file's final path leads
+    Refused,   // by the system, where the file's final path leads
 };
 
 struct UsersWordCase {
     const char *what;
     std::string setting;
     Verdict verdict;
-    std::string finalPath; // where the setting leads, when not to itself
-    bool storeCopy;        // Bob has his own VirtualStore copy of it
+    std::string allowedFolder; // the one the system is to keep the file in
+    bool storeCopy;            // Bob has his own VirtualStore copy of it
 };
 
 TEST_F(AllUsersJobTest, AUsersSettingNeverSteersTheRunBeyondWhatTheUserCouldDo) {
     const std::string x86 = "C:\\Program Files (x86)\\Quorvex\\db.mdb";
+    const std::string profile = "C:\\Users\\Bob";
+    const std::string quorvex = "C:\\Program Files\\Quorvex";
     const UsersWordCase cases[] = {
-        {"an .mdb in the user's profile", "C:\\Users\\Bob\\db.mdb", Verdict::Acted, "", false},
+        {"an .mdb in the user's profile", "C:\\Users\\Bob\\db.mdb", Verdict::Acted, profile, false},
         {"an .mdb in Quorvex's folder, at any depth", "C:\\Program Files\\Quorvex\\a\\b\\db.mdb",
-         Verdict::Acted, "", false},
-        {"an .mdb in Quorvex's 32-bit folder", x86, Verdict::Acted, "", false},
+         Verdict::Acted, quorvex, false},
+        {"an .mdb in Quorvex's 32-bit folder", x86, Verdict::Acted,
+         "C:\\Program Files (x86)\\Quorvex", false},
         {"an .mdb in another program's folder", "C:\\Program Files\\Other\\db.mdb",
          Verdict::LeftAlone, "", false},
         {"a folder whose name only starts as Quorvex's", "C:\\Program Files\\Quorvex2\\db.mdb",
@@ -257,12 +262,12 @@ TEST_F(AllUsersJobTest, AUsersSettingNeverSteersTheRunBeyondWhatTheUserCouldDo) 
         {"the user's own copy of a path left alone", "C:\\ProgramData\\Q\\db.mdb",
          Verdict::LeftAlone, "", true},
         {"a link from Quorvex's folder to another program's", "C:\\Program Files\\Quorvex\\db.mdb",
-         Verdict::Refused, "C:\\Program Files\\Other\\db.mdb", false},
+         Verdict::Refused, quorvex, false},
         {"the profile through a compatibility junction", "C:\\Documents and Settings\\Bob\\db.mdb",
-         Verdict::Acted, "C:\\Users\\Bob\\db.mdb", false},
-        {"an .mdb in another user's profile", "C:\\Users\\Ann\\db.mdb", Verdict::Refused, "",
+         Verdict::Acted, profile, false},
+        {"an .mdb in another user's profile", "C:\\Users\\Ann\\db.mdb", Verdict::Refused, profile,
          false},
-        {"an .mdb elsewhere", "D:\\Shared\\db.mdb", Verdict::Refused, "", false},
+        {"an .mdb elsewhere", "D:\\Shared\\db.mdb", Verdict::Refused, profile, false},
         {"not an .mdb", "C:\\Users\\Bob\\notes.txt", Verdict::LeftAlone, "", false},
         {"a system file", "C:\\Windows\\System32\\config\\SAM", Verdict::LeftAlone, "", false},
     };
@@ -273,8 +278,11 @@ TEST_F(AllUsersJobTest, AUsersSettingNeverSteersTheRunBeyondWhatTheUserCouldDo) 
         fresh.registry.Store(HKEY_USERS_VALUE, OwnHiveName(BobSid) + ProductKey, "Database",
                              RegistryType::String, c.setting + "\0"s);
         fresh.files.AddFile(c.setting);
-        if (!c.finalPath.empty()) {
-            fresh.files.finalPaths[c.setting] = c.finalPath;
+        if (c.verdict == Verdict::Refused) {
+            fresh.files.openFailures.emplace(
+                c.setting,
+                AppError(ErrorCategory::Refusal, 5,
+                         c.setting + " lies outside " + c.allowedFolder + ".", "OpenForMove"));
         }
         const std::string store =
             "C:\\Users\\Bob\\AppData\\Local\\VirtualStore" + c.setting.substr(2);
@@ -290,6 +298,16 @@ TEST_F(AllUsersJobTest, AUsersSettingNeverSteersTheRunBeyondWhatTheUserCouldDo) 
         if (c.storeCopy) {
             EXPECT_EQ(1u, fresh.files.files.count(store + ".Advanced")) << c.what;
         }
+        std::vector<FakeFileSystem::MoveOpen> settingOpens;
+        std::copy_if(fresh.files.moveOpens.begin(), fresh.files.moveOpens.end(),
+                     std::back_inserter(settingOpens),
+                     [&](const auto &open) { return open.from == c.setting; });
+        const std::vector<FakeFileSystem::MoveOpen> expectedOpens =
+            c.verdict == Verdict::LeftAlone
+                ? std::vector<FakeFileSystem::MoveOpen>{}
+                : std::vector<FakeFileSystem::MoveOpen>{
+                      {c.setting, c.setting + ".Advanced", c.allowedFolder}};
+        EXPECT_EQ(expectedOpens, settingOpens) << c.what;
         const std::string leftAlone = "Bob (" + BobSid + "): Left alone: " + c.setting;
         EXPECT_EQ(
             c.verdict == Verdict::LeftAlone,
@@ -304,7 +322,7 @@ TEST_F(AllUsersJobTest, TheAdministratorsPathIsTakenAsGiven) {
     StoreSetting(BobSid, "C:\\Users\\Bob\\db.mdb");
     EXPECT_EQ(0, Run({"/quiet", "/allusers", "/path", "D:\\Shared\\notes.txt"}));
     EXPECT_EQ(std::vector<std::string>{"D:\\Shared\\notes.txt.Advanced"}, Files());
-    EXPECT_TRUE(fakes.files.ordinaryRenames.empty());
+    EXPECT_TRUE(fakes.files.OpenedInAllowedFolder().empty());
 }
 
 TEST_F(AllUsersJobTest, ExitCodesTellTheStateOfEveryUser) {
@@ -316,7 +334,7 @@ TEST_F(AllUsersJobTest, ExitCodesTellTheStateOfEveryUser) {
     EXPECT_EQ(0, Run()) << "already done";
 
     fakes.files.AddFile(StoreOf("Bob"));
-    fakes.files.renameFailures.emplace(
+    fakes.files.openFailures.emplace(
         StoreOf("Bob"), AppError(ErrorCategory::Win32, 32, "Sharing violation.", "MoveFileExW"));
     fakes.files.AddFile(StoreOf("Ann"));
     EXPECT_EQ(32, Run()) << "the first failure, after the rest is done";
@@ -389,6 +407,10 @@ TEST_F(AllUsersJobTest, NoUsersSettingReachesAnotherUsersFiles) {
             for (const std::string &file : c.before) {
                 fresh.files.AddFile(file);
             }
+            // The system refuses what Ann's setting names outside her profile.
+            fresh.files.refusedIn.emplace(
+                "C:\\Users\\Ann",
+                AppError(ErrorCategory::Refusal, 5, "Outside the profile.", "OpenForMove"));
             const ProgramSettingsLifetime lifetime;
             const std::string order = annFirst ? ", Ann first" : ", Bob first";
             EXPECT_EQ(c.exitCode, RunCommand(fresh.Services(), machine, out,
@@ -429,14 +451,14 @@ TEST_F(AllUsersJobTest, AFileAndItsCopiesMoveTogether) {
     const GroupCase cases[] = {
         {"one user's copy in use",
          {Default, StoreOf("Ann"), StoreOf("Bob")},
-         [&](FakeServices &f) { f.files.renameFailures.emplace(StoreOf("Ann"), inUse); },
+         [&](FakeServices &f) { f.files.openFailures.emplace(StoreOf("Ann"), inUse); },
          32,
          {Default, StoreOf("Ann"), StoreOf("Bob")},
          "Not done for every user: 2 users, 0 copies renamed now, 0 found so already; " +
              StoreOf("Ann") + " in use" + ann + "32."},
         {"the shared file in use",
          {Default, StoreOf("Ann"), StoreOf("Bob")},
-         [&](FakeServices &f) { f.files.renameFailures.emplace(Default, inUse); },
+         [&](FakeServices &f) { f.files.openFailures.emplace(Default, inUse); },
          32,
          {Default, StoreOf("Ann"), StoreOf("Bob")},
          "Not done for every user: 2 users, 0 copies renamed now, 0 found so already; " + Default +
@@ -448,11 +470,14 @@ TEST_F(AllUsersJobTest, AFileAndItsCopiesMoveTogether) {
          {Default + adv, StoreOf("Ann"), StoreOf("Ann") + adv, StoreOf("Bob") + adv},
          "Not done for every user: 2 users, 2 copies renamed now, 0 found so already; both " +
              StoreOf("Ann") + " and " + StoreOf("Ann") + adv + " hold a file" + ann + "183."},
-        {"one user's setting left alone, in a group of its own",
+        {"one user's setting refused, in a group of its own",
          {Default, "D:\\Shared\\db.mdb"},
          [&](FakeServices &f) {
              f.registry.Store(HKEY_USERS_VALUE, OwnHiveName(BobSid) + ProductKey, "Database",
                               RegistryType::String, "D:\\Shared\\db.mdb\0"s);
+             f.files.refusedIn.emplace(
+                 "C:\\Users\\Bob",
+                 AppError(ErrorCategory::Refusal, 5, "Outside the profile.", "OpenForMove"));
          },
          5,
          {Default + adv, "D:\\Shared\\db.mdb"},
@@ -461,14 +486,14 @@ TEST_F(AllUsersJobTest, AFileAndItsCopiesMoveTogether) {
              BobSid + "): error 5."},
         {"a split group with a copy in use",
          {Default + adv, StoreOf("Ann"), StoreOf("Bob")},
-         [&](FakeServices &f) { f.files.renameFailures.emplace(StoreOf("Ann"), inUse); },
+         [&](FakeServices &f) { f.files.openFailures.emplace(StoreOf("Ann"), inUse); },
          32,
          {Default + adv, StoreOf("Ann"), StoreOf("Bob") + adv},
          "Not done for every user: 2 users, 1 copy renamed now, 1 found so already; " +
              StoreOf("Ann") + " in use" + ann + "32."},
         {"a race: the shared file's rename fails once the group is open",
          {Default, StoreOf("Ann"), StoreOf("Bob")},
-         [&](FakeServices &f) { f.files.raceFailures.emplace(Default, inUse); },
+         [&](FakeServices &f) { f.files.renameFailures.emplace(Default, inUse); },
          32,
          {Default, StoreOf("Ann"), StoreOf("Bob")},
          "Not done for every user: 2 users, 0 copies renamed now, 0 found so already; " + Default +
@@ -476,8 +501,8 @@ TEST_F(AllUsersJobTest, AFileAndItsCopiesMoveTogether) {
         {"a move back that fails outranks every other failure",
          {Default, StoreOf("Ann"), StoreOf("Bob")},
          [&](FakeServices &f) {
-             f.files.raceFailures.emplace(Default, inUse);
-             f.files.renameFailures.emplace(StoreOf("Ann") + adv, denied);
+             f.files.renameFailures.emplace(Default, inUse);
+             f.files.openFailures.emplace(StoreOf("Ann") + adv, denied);
          },
          5,
          {Default, StoreOf("Ann") + adv, StoreOf("Bob")},
@@ -516,7 +541,7 @@ TEST_F(AllUsersJobTest, AFileAndItsCopiesMoveTogether) {
         EXPECT_EQ(after, fresh.files.Names()) << c.what;
         ASSERT_FALSE(out.lines.empty()) << c.what;
         EXPECT_EQ(c.summary, out.lines.back()) << c.what;
-        EXPECT_TRUE(fresh.files.held.empty()) << c.what << ": every handle is let go";
+        EXPECT_TRUE(fresh.files.heldNow == 0) << c.what << ": every handle is let go";
     }
 }
 
@@ -526,7 +551,7 @@ TEST_F(AllUsersJobTest, AGroupHeldBackSaysWhatEachMemberWaitsFor) {
     fakes.files.AddFile(Default);
     fakes.files.AddFile(StoreOf("Ann"));
     fakes.files.AddFile(StoreOf("Bob"));
-    fakes.files.renameFailures.emplace(StoreOf("Bob"), inUse);
+    fakes.files.openFailures.emplace(StoreOf("Bob"), inUse);
     EXPECT_EQ(32, Run());
     const std::string ann = "Ann (" + AnnSid + "): ";
     const std::vector<std::string> expected{

@@ -126,14 +126,14 @@ TEST(CheckTest, ThePlanOfEachStateIsPrintedAndEndsInItsCodeChangingNothing) {
         {"in use",
          quiet,
          {Db},
-         [](FakeServices &f) { f.files.renameFailure = InUse; },
+         [](FakeServices &f) { f.files.openFailure = InUse; },
          32,
          {"Would fail: cannot rename " + Db + " to " + Renamed + ". Error 32: Sharing violation.",
           "Would change 0 copies; 0 already so; " + Db + " in use: error 32."}},
         {"Win32 error 1",
          quiet,
          {Db},
-         [](FakeServices &f) { f.files.renameFailure = Incorrect; },
+         [](FakeServices &f) { f.files.openFailure = Incorrect; },
          31,
          {"Would fail: cannot rename " + Db + " to " + Renamed + ". Error 1: Incorrect function.",
           "Would change 0 copies; 0 already so; " + Db + " cannot be renamed: error 31."}},
@@ -168,7 +168,7 @@ TEST(CheckTest, ThePlanOfEachStateIsPrintedAndEndsInItsCodeChangingNothing) {
         {"the VirtualStore copy in use stops the run before the file",
          {"/quiet"},
          {Store, Default},
-         [](FakeServices &f) { f.files.renameFailures.emplace(Store, InUse); },
+         [](FakeServices &f) { f.files.openFailures.emplace(Store, InUse); },
          32,
          {"Would fail: cannot rename " + Store + " to " + Store +
               ".Advanced. Error 32: Sharing violation.",
@@ -177,7 +177,7 @@ TEST(CheckTest, ThePlanOfEachStateIsPrintedAndEndsInItsCodeChangingNothing) {
         {"the file in use after the VirtualStore copy",
          {"/quiet"},
          {Store, Default},
-         [](FakeServices &f) { f.files.renameFailures.emplace(Default, InUse); },
+         [](FakeServices &f) { f.files.openFailures.emplace(Default, InUse); },
          1,
          {"Would rename " + Store + " to " + Store + ".Advanced.",
           "Would fail: cannot rename " + Default + " to " + Default +
@@ -186,7 +186,7 @@ TEST(CheckTest, ThePlanOfEachStateIsPrintedAndEndsInItsCodeChangingNothing) {
         {"every user, one copy in use holds back its group",
          everyone,
          {Default, Store, BobStore},
-         [](FakeServices &f) { f.files.renameFailures.emplace(Store, InUse); },
+         [](FakeServices &f) { f.files.openFailures.emplace(Store, InUse); },
          32,
          {Ann + "Would fail: cannot rename " + Store + " to " + Store +
               ".Advanced. Error 32: Sharing violation.",
@@ -271,8 +271,8 @@ TEST(CheckTest, AChecksLogIsTheOneThingItCreates) {
     EXPECT_EQ(1, check.exitCode);
     EXPECT_EQ(check.output.lines, check.output.logLines);
     EXPECT_EQ(std::vector<std::string>{Db}, check.fakes.files.Names());
-    EXPECT_EQ(std::vector<std::string>{Db}, check.fakes.files.opened)
-        << "the rename's own test, not a look of its own";
+    EXPECT_EQ(std::vector<std::string>{Db}, check.fakes.files.letGo)
+        << "the rename's own open, let go, not a look of its own";
 }
 
 // A run would unload it first; the check reads the user from it and leaves

@@ -147,7 +147,7 @@ TEST_F(CommandJobTest, EachStateOfTheTwoNamesEndsInItsCode) {
     };
     for (const JobCase &c : cases) {
         const CommandRun run = RunOver(c.arguments, c.before, [&](FakeServices &arranged) {
-            arranged.files.renameFailure = c.renameFailure;
+            arranged.files.openFailure = c.renameFailure;
         });
         EXPECT_EQ(c.exitCode, run.exitCode) << c.name;
         EXPECT_EQ(c.after, run.files) << c.name;
@@ -325,7 +325,7 @@ TEST(CommandBoundaryTest, AFailureThatGetsOutOfTheRunIsReportedAndExitsWithItsCo
 
 TEST_F(CommandJobTest, AProgramFailureIsNotTakenForAccessDenied) {
     fakes.files.AddFile(Db);
-    fakes.files.renameFailure =
+    fakes.files.openFailure =
         AppError(ErrorCategory::Program, ErrorNumber::InvalidText, "Invalid text", "Widen");
     EXPECT_EQ(Win32Code::NoUnicodeTranslation, Run({"/quiet", "/path", Db}));
     EXPECT_EQ(std::vector<std::string>{"Nothing changed: cannot rename " + Db + " to " + Renamed +
@@ -484,8 +484,8 @@ TEST_F(CommandJobTest, WhatTheExistenceTestDoesNotCountIsNamedInTheLine) {
 TEST_F(CommandJobTest, ARunThatLosesTheRaceAnswersFromTheStateItFinds) {
     // Another run renames the file between this run's look and its rename.
     fakes.files.AddFile(Db);
-    fakes.files.beforeRename = [&](const std::string &) {
-        fakes.files.beforeRename = nullptr;
+    fakes.files.beforeOpen = [&](const std::string &) {
+        fakes.files.beforeOpen = nullptr;
         fakes.files.files.erase(Db);
         fakes.files.AddFile(Renamed);
     };

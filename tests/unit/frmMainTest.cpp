@@ -134,7 +134,7 @@ TEST_F(frmMainTest, RenameAppendsAdvancedTellsTheUserAndEnds) {
 
 TEST_F(frmMainTest, FailedRenameReachesTheStandardReportAndEndsWithFailure) {
     fakes.files.AddFile(DefaultPath);
-    fakes.files.renameFailure =
+    fakes.files.openFailure =
         AppError(ErrorCategory::Win32, 183, "Cannot create a file when that file already exists.",
                  "MoveFileExW");
     view.databaseFileText = DefaultPath;
@@ -149,8 +149,8 @@ TEST_F(frmMainTest, FailedRenameReachesTheStandardReportAndEndsWithFailure) {
 TEST_F(frmMainTest, AFailureFoundToBeAnotherRunsRenameShowsTheRenamedMessage) {
     // Another run sets the file aside between this one's look and its rename.
     fakes.files.AddFile(DefaultPath);
-    fakes.files.beforeRename = [&](const std::string &) {
-        fakes.files.beforeRename = nullptr;
+    fakes.files.beforeOpen = [&](const std::string &) {
+        fakes.files.beforeOpen = nullptr;
         fakes.files.files.erase(DefaultPath);
         fakes.files.AddFile(DefaultPath + ".Advanced");
     };
@@ -263,7 +263,7 @@ TEST_F(frmMainTest, AccessDeniedOffersToTryAgainAsAdministratorWhenNotElevated) 
         FakeServices fresh;
         FakeFormView freshView;
         fresh.files.AddFile(DefaultPath);
-        fresh.files.renameFailure = c.failure;
+        fresh.files.openFailure = c.failure;
         fresh.application.elevated = c.elevated;
         fresh.application.elevationFailure = c.startFailure;
         fresh.dialogs.answerYes = c.answerYes;

@@ -64,14 +64,21 @@ void frmMain::cmdRename_Click() {
     }
     // One look at each copy's two names decides; a second comes only after
     // a failure, to tell another run's rename from a failure.
-    Plan plan = ThisUsersPlan(CopiesOf(services_, path), Direction::SetAside);
+    const std::vector<DatabaseCopy> copies = CopiesOf(services_, path);
+    Plan plan = ThisUsersPlan(copies, Direction::SetAside);
     Decide(services_.files, plan);
     const PlanUnit &unit = plan.units.front();
-    if (unit.stop && unit.stop->error) {
-        throw *unit.stop->error; // a name the existence test cannot search
+    // A name the decision's closer look cannot take (an illegal one, say)
+    // is a missing file to the existence test, as it always was; one the
+    // existence test itself cannot search is its failure.
+    const bool lookFailed = unit.stop && unit.stop->error;
+    const bool exists = lookFailed
+                            ? !DatabaseRules::ExistingCopies(services_.files, copies).empty()
+                            : std::any_of(unit.copies.begin(), unit.copies.end(),
+                                          [](const PlannedCopy &p) { return p.state.HasFrom(); });
+    if (lookFailed && exists) {
+        throw *unit.stop->error;
     }
-    const bool exists = std::any_of(unit.copies.begin(), unit.copies.end(),
-                                    [](const PlannedCopy &p) { return p.state.HasFrom(); });
     if (!exists) {
         services_.dialogs.ShowMessage(
             path + " does not exist.  Click the browse button to locate the database file.",

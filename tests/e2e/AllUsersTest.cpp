@@ -273,23 +273,26 @@ TEST_F(AllUsersTest, OneUsersCopyHeldOpenHoldsBackTheFileAndEveryCopyOfIt) {
 }
 
 TEST_F(AllUsersTest, NoUsersSettingTakesAnotherUsersFile) {
-    // Ann's setting names Bob's database, and her Local AppData is his.
+    // Ann's setting names Bob's database, which is his own setting too; Dee
+    // uses the default, and her Local AppData is Cy's.
     TestProfile bob(std::nullopt);
     const std::wstring bobsDatabase = bob.Folder() + L"\\Bob.mdb";
     bob.WriteHive(Hive(bobsDatabase));
-    TestProfile ann(std::nullopt);
-    const std::wstring bobsLocal = bob.Folder() + L"\\AppData\\Local";
-    ann.WriteHive(HiveContents{bobsDatabase, bobsLocal});
+    const TestProfile ann(Hive(bobsDatabase));
+    const TestProfile cy(Hive());
+    const std::wstring cysLocal = cy.Folder() + L"\\AppData\\Local";
+    const TestProfile dee(HiveContents{std::nullopt, cysLocal});
     WriteFile(bobsDatabase, "bob's");
-    MakeFoldersFor(StoreCopyOf(bob));
-    WriteFile(StoreCopyOf(bob), "bob's copy");
+    MakeFoldersFor(StoreCopyOf(cy));
+    WriteFile(StoreCopyOf(cy), "cy's copy");
 
     const QuietRun run = RunEveryUser({L"/quiet", L"/allusers"});
     EXPECT_EQ(0U, run.exitCode) << run.output;
-    EXPECT_EQ("bob's", ReadFile(bobsDatabase + Adv));
-    EXPECT_EQ("bob's copy", ReadFile(StoreCopyOf(bob) + Adv));
-    EXPECT_TRUE(Says(run, L" (" + bob.Sid() + L"): Renamed " + StoreCopyOf(bob))) << run.output;
-    EXPECT_TRUE(Says(run, L" (" + ann.Sid() + L"): the user's Local AppData, " + bobsLocal +
+    EXPECT_TRUE(Exists(bobsDatabase + Adv)) << run.output;
+    EXPECT_TRUE(Exists(StoreCopyOf(cy) + Adv)) << run.output;
+    EXPECT_TRUE(Says(run, L" (" + bob.Sid() + L"): Renamed " + bobsDatabase)) << run.output;
+    EXPECT_TRUE(Says(run, L" (" + cy.Sid() + L"): Renamed " + StoreCopyOf(cy))) << run.output;
+    EXPECT_TRUE(Says(run, L" (" + dee.Sid() + L"): the user's Local AppData, " + cysLocal +
                               L", lies outside "))
         << run.output;
 }

@@ -58,6 +58,10 @@ public:
     virtual OpenedLog OpenLogFile(const std::string &path, bool guarded) = 0;
     // Closes the log opened last, never to write to it.
     virtual void CloseLogFile() = 0;
+    // Removes the log opened last, which that open created, through the
+    // handle it was created by, and closes it: whatever else is at its
+    // path by then stays.
+    virtual void RemoveLogFile() = 0;
     // The account the run runs as (its token's user), as a SID.
     virtual std::string RunUserSid() = 0;
 };
@@ -69,6 +73,8 @@ public:
 // only when each is no link, is owned by a trusted owner or the run's own
 // account, and its final path is its path, and an existing log only when
 // it has no other name (a hard link); the log's folder is checked
-// before the log is opened. Throws AppError, of ErrorCategory::Refusal
-// saying why for a place it refuses; nothing is written then.
+// before the log is opened, and a log the open created is removed when it
+// is refused. Throws AppError, of ErrorCategory::Refusal saying why for a
+// place it refuses; nothing is written then.
 void OpenGuardedLog(ILogPlaces &places, const std::string &path, bool privileged);
+

@@ -86,4 +86,18 @@ TEST(Win32LogPlaces, ALogIsSeenThroughTheHandleItIsWrittenThrough) {
     EXPECT_TRUE(places.TakeLog());
 }
 
+// A log the open made is removed through its own handle, while another run
+// appends to it too.
+TEST(Win32LogPlaces, ALogTheOpenMadeIsRemovedThroughItsHandle) {
+    const TempFolder folder(L"torvane-log-places-tests");
+    Win32LogPlaces places;
+    const std::string log = places.FullPath(Narrow(folder / L"Torvane.log"));
+    ASSERT_FALSE(places.OpenLogFile(log, true).existed);
+    Win32LogPlaces other;
+    EXPECT_TRUE(other.OpenLogFile(log, true).existed);
+    places.RemoveLogFile();
+    other.CloseLogFile();
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(Widen(log).c_str()));
+}
+
 } // namespace

@@ -147,6 +147,11 @@ void OpenUnprivileged(ILogPlaces &places, const std::string &log) {
 
 } // namespace
 
+void MakeGuardedFolder(ILogPlaces &places, const std::string &folder) {
+    Guard guard(places);
+    MakeFolders(places, guard, folder);
+}
+
 void OpenGuardedLog(ILogPlaces &places, const std::string &path, bool privileged) {
     const std::string log = places.FullPath(path);
     if (privileged) {

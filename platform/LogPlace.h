@@ -36,7 +36,8 @@ struct OpenedLog {
     LogPlaceEntry entry;  // known only when opened guarded
 };
 
-// The file system as the log's rules see it. Paths are full unless said.
+// The file system as the log's rules (and those of the folder the users
+// lock is kept in) see it. Paths are full unless said.
 class ILogPlaces {
 public:
     virtual ~ILogPlaces() = default;
@@ -78,3 +79,10 @@ public:
 // place it refuses; nothing is written then.
 void OpenGuardedLog(ILogPlaces &places, const std::string &path, bool privileged);
 
+// Makes folder, a full path, as a privileged run makes a log's: each
+// missing folder with ProtectedLogFolderSddl, in the nearest existing one
+// only when that is no link, owned by a trusted owner or the run's own
+// account, with its own final path; a folder another process made
+// meanwhile, and folder itself once made, checked the same way. Throws
+// AppError, of ErrorCategory::Refusal saying why for a folder it refuses.
+void MakeGuardedFolder(ILogPlaces &places, const std::string &folder);

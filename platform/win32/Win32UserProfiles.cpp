@@ -1,13 +1,16 @@
 #include "platform/win32/Win32UserProfiles.h"
 
 #include "platform/PeoplesSids.h"
+#include "platform/UsersLock.h"
 #include "platform/win32/PathForms.h"
 #include "platform/win32/RegistryText.h"
 #include "platform/win32/UniqueHandles.h"
 #include "platform/win32/WideText.h"
 #include "platform/win32/Win32Clock.h"
+#include "platform/win32/Win32LockFiles.h"
+#include "platform/win32/Win32LogPlaces.h"
+#include "platform/win32/Win32SystemFolders.h"
 #include "platform/win32/Win32UserHive.h"
-#include "platform/win32/Win32UserProfilesLock.h"
 
 #include <windows.h>
 
@@ -22,7 +25,10 @@ constexpr char ProfileListName[] =
 // A name of Torvane's own under HKEY_USERS, so it never meets the system's.
 constexpr wchar_t LoadedHivePrefix[] = L"Torvane-";
 // How long a run waits for another one working on the machine's users.
-constexpr DWORD OtherRunPatience = 60000; // milliseconds
+constexpr std::chrono::milliseconds OtherRunPatience(60000);
+// Where the users lock is kept, under the Windows folder: beside the log
+// the fleet guide suggests, and made and checked as a log's folder is.
+constexpr wchar_t UsersLockFolder[] = L"\\Logs\\Torvane";
 // A mandatory profile's hive, which Windows takes over an NTUSER.DAT beside
 // it, then the ordinary one.
 constexpr const wchar_t *HiveFiles[] = {L"NTUSER.MAN", L"NTUSER.DAT"};
@@ -91,7 +97,14 @@ Win32UserProfiles::Win32UserProfiles() : clock_(systemClock) {}
 Win32UserProfiles::Win32UserProfiles(IClock &clock) : clock_(clock) {}
 
 std::unique_ptr<IUsersLock> Win32UserProfiles::LockUsers() {
-    return Win32UserProfilesLock::Take(OtherRunPatience);
+    Win32LogPlaces places;
+    Win32LockFiles files;
+    UsersLockAttempt taken = TakeUsersLock(
+        places, files, clock_, Narrow(WindowsFolder() + UsersLockFolder), OtherRunPatience);
+    if (!taken.lock) {
+        throw Win32ErrorOn(static_cast<DWORD>(taken.error), taken.path, "CreateFileW");
+    }
+    return std::move(taken.lock);
 }
 
 std::vector<LeftHive> Win32UserProfiles::FindLeftHives(LeftHives leftHives) {

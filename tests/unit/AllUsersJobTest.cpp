@@ -2,9 +2,9 @@
 #include "app/modMain.h"
 #include "core/CommandJob.h"
 #include "core/RunReport.h"
+#include "fakes/CountingClock.h"
 #include "fakes/FakeServices.h"
 #include "fakes/FakeUserProfiles.h"
-#include "platform/Patience.h"
 #include "platform/PeoplesSids.h"
 
 #include <gtest/gtest.h>
@@ -389,18 +389,6 @@ TEST(PeoplesSids, EveryPersonsProfileIsAUserAndNothingElseIs) {
         EXPECT_EQ(c.kind, KindOfProfileEntry(c.name)) << c.name;
     }
 }
-
-// A clock that only counts: every pause passes at once.
-class CountingClock : public IClock {
-public:
-    std::chrono::milliseconds Now() override { return now; }
-    void Sleep(std::chrono::milliseconds pause) override {
-        pauses.push_back(pause.count());
-        now += pause;
-    }
-    std::chrono::milliseconds now{0};
-    std::vector<long long> pauses;
-};
 
 struct PatienceCase {
     const char *what;

@@ -141,13 +141,20 @@ private:
             lock = profiles_.LockUsers();
         } catch (const std::exception &failure) {
             const AppError error = ToAppError(failure);
-            report_.Line(FailureLine(error.IsWin32(Win32Code::SharingViolation)
-                                         ? "Nothing touched: another Torvane run is working on "
-                                           "this machine's users"
-                                         : "Nothing touched: cannot make sure no other Torvane "
-                                           "run is working on this machine's users",
-                                     error));
-            return ExitCodeFor(error);
+            if (error.IsWin32(Win32Code::SharingViolation)) {
+                report_.Line(FailureLine(
+                    "Nothing touched: another Torvane run is working on this machine's users",
+                    error));
+                return Win32Code::SharingViolation;
+            }
+            // No other code: a tool that reads 2 as nothing to do, or 5 as
+            // a reason to elevate, would be misled.
+            report_.Line(FailureLine("Nothing touched: cannot make sure no other Torvane run is "
+                                     "working on this machine's users (error " +
+                                         std::to_string(ExitCodeFor(error)) + ": " +
+                                         error.Description() + ")",
+                                     services_.application, Win32Code::InternalError));
+            return Win32Code::InternalError;
         }
         // A check reads a hive an earlier run left loaded where it is.
         EveryUsersCopies everyone =

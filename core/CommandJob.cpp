@@ -8,6 +8,7 @@
 #include "core/DatabaseRules.h"
 #include "core/OutputDialogs.h"
 #include "core/RunReport.h"
+#include "platform/NetworkPath.h"
 
 #include <string>
 
@@ -101,6 +102,13 @@ public:
 
 private:
     int RunJob() {
+        if (LogsOnShareAsSystem()) {
+            return BadCommandLine(services_, output_, commandLine_.quiet,
+                                  "the log " + *commandLine_.log +
+                                      " is on a network share, which a run as System reaches as "
+                                      "this computer's account: log to a local folder, such as "
+                                      "%SystemRoot%\\Logs\\Torvane");
+        }
         if (commandLine_.allUsers && !services_.application.IsElevated()) {
             report_.Line(FailureLine(
                 "Nothing touched: /allusers acts for every user, which needs administrator "
@@ -109,6 +117,20 @@ private:
             return Win32Code::ElevationRequired;
         }
         return commandLine_.allUsers ? RunForEveryUser() : RunForThisUser();
+    }
+
+    // On a share the computer's account owns what a run as System makes,
+    // which no privileged run's owner rule accepts again, and no folder
+    // there can be made Administrators'.
+    bool LogsOnShareAsSystem() {
+        if (!commandLine_.log || !services_.application.RunsAsSystem()) {
+            return false;
+        }
+        try {
+            return IsNetworkPath(services_.files, services_.files.FullPath(*commandLine_.log));
+        } catch (const std::exception &) {
+            return false; // opening the log says what is wrong with it
+        }
     }
 
     int RunForThisUser() {

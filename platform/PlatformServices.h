@@ -125,6 +125,10 @@ public:
     // itself exists does not matter. Throws AppError on a path it cannot
     // look at.
     virtual bool SameEntry(const std::string &a, const std::string &b) = 0;
+
+    // True when the system calls the drive whose root is root ("X:\") a
+    // network drive (a share mapped to a letter).
+    virtual bool IsNetworkDrive(const std::string &root) = 0;
 };
 
 // The folders of this machine that matter for a legacy program: where it
@@ -192,6 +196,9 @@ public:
     virtual void StartElevated(const std::string &parameters) = 0;
     // The system's description of a Win32 error code.
     virtual std::string ErrorText(std::int32_t code) = 0;
+    // True when the process runs as the LocalSystem account, and also when
+    // that cannot be told, so its stricter rules hold.
+    virtual bool RunsAsSystem() = 0;
 };
 
 struct PlatformServices {

@@ -156,3 +156,7 @@ bool Win32FileSystem::SameEntry(const std::string &a, const std::string &b) {
     const std::optional<FileIdentity> folder = IdentityOf(OpenableFolderOf(first));
     return folder && folder == IdentityOf(OpenableFolderOf(second));
 }
+
+bool Win32FileSystem::IsNetworkDrive(const std::string &root) {
+    return GetDriveTypeW(Widen(root).c_str()) == DRIVE_REMOTE;
+}

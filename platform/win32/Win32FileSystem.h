@@ -18,4 +18,5 @@ public:
                             RenameMode mode = RenameMode::Rename) override;
 
     bool SameEntry(const std::string &a, const std::string &b) override;
+    bool IsNetworkDrive(const std::string &root) override;
 };

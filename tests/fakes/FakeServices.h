@@ -14,6 +14,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -91,6 +92,8 @@ public:
     std::map<std::string, AppError> renameFailures;
     // The folder relative paths are taken from.
     std::string currentFolder = "C:\\Work";
+    // The roots (N:\) of drives that map a share.
+    std::set<std::string> networkDrives;
     // Paths that are other names of one file (hard links): path -> file.
     std::map<std::string, std::string> links;
     // Where a path leads through links on the way (final paths): a path
@@ -158,6 +161,7 @@ public:
                std::equal(a.begin(), a.end(), b.begin(),
                           [](char x, char y) { return Lower(x) == Lower(y); });
     }
+    bool IsNetworkDrive(const std::string &root) override { return networkDrives.count(root) != 0; }
     bool SameExistingFile(const std::string &a, const std::string &b) override {
         if (KindOf(a) == PathKind::Nothing || KindOf(b) == PathKind::Nothing) {
             return false;
@@ -300,6 +304,7 @@ public:
     AppInfo info{"Rename Quorvex Database", 1, 0, 0};
     std::vector<int> endedWith;
     bool elevated = false;
+    bool system = false;
     // The parameters of each elevated start asked for, and how it fails.
     std::vector<std::string> elevatedStarts;
     std::optional<AppError> elevationFailure;
@@ -316,6 +321,7 @@ public:
     std::string ErrorText(std::int32_t code) override {
         return "System text of " + std::to_string(code) + ".";
     }
+    bool RunsAsSystem() override { return system; }
 };
 
 // What a command-line run wrote, line by line, and to the log once opened.

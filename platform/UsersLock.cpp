@@ -3,6 +3,7 @@
 #include "base/Win32Codes.h"
 
 const char UsersLockFileName[] = "EveryUser.lock";
+const char UsersLockFileSddl[] = "O:BAD:P(A;;FA;;;SY)(A;;FA;;;BA)";
 
 namespace {
 
@@ -22,7 +23,7 @@ UsersLockAttempt TakeUsersLock(ILogPlaces &places, ILockFiles &files, IClock &cl
     attempt.path = full + "\\" + UsersLockFileName;
     attempt.error = RetryWhileBusy(clock, patience, HeldByAnotherRun, [&] {
         std::int32_t error = 0;
-        attempt.lock = files.TryHold(attempt.path, error);
+        attempt.lock = files.TryHold(attempt.path, UsersLockFileSddl, error);
         return attempt.lock ? 0 : error;
     });
     if (HeldByAnotherRun(attempt.error)) {

@@ -17,15 +17,21 @@
 
 // The lock file's name in its folder.
 extern const char UsersLockFileName[];
+// The security the lock file is made with: full control for SYSTEM and
+// Administrators, nothing for anyone else, owned by Administrators, so no
+// user can open, and hold, one that a power cut left behind.
+extern const char UsersLockFileSddl[];
 
 // Lock files as the system holds them.
 class ILockFiles {
 public:
     virtual ~ILockFiles() = default;
-    // Creates the file at path, or opens the one there, shared with no one
-    // and deleted once closed: held while the result lives. Nothing when it
-    // cannot, with the Win32 code why in error.
-    virtual std::unique_ptr<IUsersLock> TryHold(const std::string &path, std::int32_t &error) = 0;
+    // Creates the file at path with the security sddl describes, or opens
+    // the one there, shared with no one and deleted once closed: held while
+    // the result lives. Nothing when it cannot, with the Win32 code why in
+    // error.
+    virtual std::unique_ptr<IUsersLock> TryHold(const std::string &path, const std::string &sddl,
+                                                std::int32_t &error) = 0;
 };
 
 // The lock, or the Win32 code why not and the lock file it is about.

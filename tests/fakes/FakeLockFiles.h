@@ -10,7 +10,6 @@
 #include <chrono>
 #include <cstdint>
 #include <string>
-#include <utility>
 #include <vector>
 
 class FakeLockFiles : public ILockFiles {
@@ -22,12 +21,19 @@ public:
 
     explicit FakeLockFiles(IClock &clock) : clock_(clock) {}
 
-    std::vector<Span> spans;
-    std::vector<std::pair<long long, std::string>> attempts; // when, path
+    struct Attempt {
+        long long when;
+        std::string path;
+        std::string sddl;
+    };
 
-    std::unique_ptr<IUsersLock> TryHold(const std::string &path, std::int32_t &error) override {
+    std::vector<Span> spans;
+    std::vector<Attempt> attempts;
+
+    std::unique_ptr<IUsersLock> TryHold(const std::string &path, const std::string &sddl,
+                                        std::int32_t &error) override {
         const long long now = clock_.Now().count();
-        attempts.emplace_back(now, path);
+        attempts.push_back({now, path, sddl});
         for (const Span &span : spans) {
             if (now < span.until) {
                 error = span.error;

@@ -93,8 +93,9 @@ TEST(UsersLockTest, ARunWaitsWhileAnotherHoldsTheLockAndNeverForAFolderAUserCoul
         }
         EXPECT_EQ(c.at, clock.now.count()) << c.what;
         ASSERT_EQ(c.attempts, files.attempts.size()) << c.what;
-        for (const auto &[when, path] : files.attempts) {
-            EXPECT_EQ(LockFile, path) << c.what << " at " << when;
+        for (const FakeLockFiles::Attempt &each : files.attempts) {
+            EXPECT_EQ(LockFile, each.path) << c.what << " at " << each.when;
+            EXPECT_EQ("O:BAD:P(A;;FA;;;SY)(A;;FA;;;BA)", each.sddl) << c.what;
         }
         // Made as a privileged run's log folder is, when missing.
         const std::vector<std::pair<std::string, std::string>> made{{Folder, Sddl}};

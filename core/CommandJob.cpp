@@ -9,6 +9,7 @@
 #include "core/RunLines.h"
 #include "core/RunReport.h"
 #include "core/StandardReport.h"
+#include "platform/NetworkPath.h"
 
 #include <string>
 
@@ -89,6 +90,15 @@ public:
     }
 
     int Run() {
+        if (LogsOnShareAsSystem()) {
+            BadCommandLine(services_, output_, commandLine_.quiet,
+                           "the log " + *commandLine_.log +
+                               " is on a network share, which a run as System reaches as this "
+                               "computer's account: log to a local folder, such as "
+                               "%SystemRoot%\\Logs\\Torvane");
+            end_.refused = RunFailure{Win32Code::InvalidParameter, "a bad command line"};
+            return End();
+        }
         if (commandLine_.allUsers && !services_.application.IsElevated()) {
             Refuse("Nothing touched: /allusers acts for every user, which needs administrator "
                    "rights (run it elevated or as System)",
@@ -114,6 +124,20 @@ public:
     }
 
 private:
+    // On a share the computer's account owns what a run as System makes,
+    // which no privileged run's owner rule accepts again, and no folder
+    // there can be made Administrators'.
+    bool LogsOnShareAsSystem() {
+        if (!commandLine_.log || !services_.application.RunsAsSystem()) {
+            return false;
+        }
+        try {
+            return IsNetworkPath(services_.files, services_.files.FullPath(*commandLine_.log));
+        } catch (const std::exception &) {
+            return false; // opening the log says what is wrong with it
+        }
+    }
+
     // The running user's copies, as the window finds them.
     std::optional<Plan> GatherThisUser() {
         try {
@@ -148,8 +172,8 @@ private:
                 // Never a code a fleet reads as something else: 2 would say
                 // there is nothing to do.
                 Refuse("Nothing touched: cannot make sure no other Torvane run is working on "
-                       "this machine's users (" +
-                           FailureLine("taking the lock", error) + ")",
+                       "this machine's users (error " +
+                           std::to_string(ExitCodeFor(error)) + ": " + error.Description() + ")",
                        SystemError(services_.application, Win32Code::InternalError),
                        "the lock cannot be taken");
             }

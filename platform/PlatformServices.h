@@ -140,6 +140,9 @@ public:
     // drive letter; nothing when nothing is at path. Throws AppError on a
     // path it cannot look at.
     virtual std::optional<std::string> FinalPath(const std::string &path) = 0;
+    // True when the system calls the drive whose root is root ("X:\") a
+    // network drive (a share mapped to a letter).
+    virtual bool IsNetworkDrive(const std::string &root) = 0;
 };
 
 // The folders of this machine that matter for a legacy program: where it
@@ -207,6 +210,9 @@ public:
     virtual void StartElevated(const std::string &parameters) = 0;
     // The system's description of a Win32 error code.
     virtual std::string ErrorText(std::int32_t code) = 0;
+    // True when the process runs as the LocalSystem account, and also when
+    // that cannot be told, so its stricter rules hold.
+    virtual bool RunsAsSystem() = 0;
 };
 
 struct PlatformServices {

@@ -135,3 +135,7 @@ std::optional<std::string> Win32FileSystem::FinalPath(const std::string &path) {
     }
     return Narrow(FinalPathOf(opened.get()));
 }
+
+bool Win32FileSystem::IsNetworkDrive(const std::string &root) {
+    return GetDriveTypeW(Widen(root).c_str()) == DRIVE_REMOTE;
+}

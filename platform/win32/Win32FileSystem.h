@@ -16,4 +16,5 @@ public:
     bool SameExistingFile(const std::string &a, const std::string &b) override;
     bool SameEntry(const std::string &a, const std::string &b) override;
     std::optional<std::string> FinalPath(const std::string &path) override;
+    bool IsNetworkDrive(const std::string &root) override;
 };

@@ -7,9 +7,11 @@
 #include "FolderContents.h"
 #include "QuietRun.h"
 #include "TestProfile.h"
+#include "Wait.h"
 #include "platform/win32/PathForms.h"
 #include "platform/win32/UniqueHandles.h"
 #include "platform/win32/WideText.h"
+#include "platform/win32/Win32SystemFolders.h"
 
 #include <algorithm>
 
@@ -319,6 +321,35 @@ TEST_F(AllUsersTest, ACheckLoadsAndUnloadsAsARunAndChangesNothing) {
 
     const QuietRun denied = RunTorvane(StartOptions{{L"/check", L"/allusers"}, std::nullopt, true});
     EXPECT_EQ(ElevationRequired, denied.exitCode) << denied.output;
+}
+
+// Two runs started together: while one works the other waits, writing
+// nothing; the one working is killed, which frees the lock at once, and the
+// other does the job.
+TEST_F(AllUsersTest, OfTwoRunsOneWorksAtATimeAndAKilledOneHoldsNoneUp) {
+    const TestProfile bob(Hive());
+    defaultDatabase_.Create("installer's");
+    const std::wstring lock = WindowsFolder() + L"\\Logs\\Torvane\\EveryUser.lock";
+    const HeldRun first({L"/quiet", L"/allusers"});
+    const HeldRun second({L"/quiet", L"/allusers"});
+    // The run that took the lock stops at its first line, unread.
+    ASSERT_TRUE(WaitUntil([&] { return first.Wrote() || second.Wrote(); }));
+    const HeldRun &working = first.Wrote() ? first : second;
+    const HeldRun &waiting = first.Wrote() ? second : first;
+    Sleep(1000); // time enough for a run that did not wait to write
+    EXPECT_FALSE(waiting.Wrote());
+    EXPECT_TRUE(waiting.Running());
+    EXPECT_TRUE(Exists(lock));
+
+    // A copy that appears now is set aside by the run that is left.
+    MakeFoldersFor(StoreCopyOf(bob));
+    WriteFile(StoreCopyOf(bob), "bob's");
+    working.Kill();
+    const QuietRun done = waiting.Finish();
+    EXPECT_EQ(0U, done.exitCode) << done.output;
+    EXPECT_EQ("bob's", ReadFile(StoreCopyOf(bob) + Adv)) << done.output;
+    EXPECT_EQ("installer's", ReadFile(DefaultDatabase::RenamedPath));
+    EXPECT_FALSE(Exists(lock));
 }
 
 TEST_F(AllUsersTest, NoUserWithADatabaseIs2) {

@@ -15,6 +15,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -89,6 +90,8 @@ public:
     std::map<std::string, AppError> unsearchable;
     // The folder relative paths are taken from.
     std::string currentFolder = "C:\\Work";
+    // The roots (N:\) of drives that map a share.
+    std::set<std::string> networkDrives;
     // Paths that are other names of one file (hard links): path -> file.
     std::map<std::string, std::string> links;
     std::vector<std::string> searched;
@@ -208,6 +211,7 @@ public:
                std::equal(a.begin(), a.end(), b.begin(),
                           [](char x, char y) { return Lower(x) == Lower(y); });
     }
+    bool IsNetworkDrive(const std::string &root) override { return networkDrives.count(root) != 0; }
     bool SameExistingFile(const std::string &a, const std::string &b) override {
         if (KindOf(a) == PathKind::Nothing || KindOf(b) == PathKind::Nothing) {
             return false;
@@ -334,6 +338,7 @@ public:
     AppInfo info{"Rename Quorvex Database", 1, 0, 0};
     std::vector<int> endedWith;
     bool elevated = false;
+    bool system = false;
     // The parameters of each elevated start asked for, and how it fails.
     std::vector<std::string> elevatedStarts;
     std::optional<AppError> elevationFailure;
@@ -350,6 +355,7 @@ public:
     std::string ErrorText(std::int32_t code) override {
         return "System text of " + std::to_string(code) + ".";
     }
+    bool RunsAsSystem() override { return system; }
 };
 
 // What a command-line run wrote, line by line, and to the log once opened.

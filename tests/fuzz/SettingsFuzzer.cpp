@@ -122,6 +122,7 @@ public:
     bool SameName(const std::string &, const std::string &) override { std::abort(); }
     bool SameExistingFile(const std::string &, const std::string &) override { std::abort(); }
     bool SameEntry(const std::string &, const std::string &) override { std::abort(); }
+    bool IsNetworkDrive(const std::string &) override { std::abort(); }
     std::vector<std::string> VirtualizedFolders() override { std::abort(); }
     std::vector<std::string> ProgramFilesFolders() override { std::abort(); }
     std::string LocalAppData() override { std::abort(); }
@@ -136,6 +137,7 @@ public:
     bool IsElevated() override { std::abort(); }
     void StartElevated(const std::string &) override { std::abort(); }
     std::string ErrorText(std::int32_t) override { std::abort(); }
+    bool RunsAsSystem() override { std::abort(); }
 };
 
 bool IsDecimal(const std::string &text) {

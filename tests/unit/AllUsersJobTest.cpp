@@ -655,16 +655,43 @@ TEST_F(AllUsersJobTest, ASetAsideProfileIsAUserBesideTheTemporaryOne) {
     EXPECT_TRUE(profiles.loaded.empty());
 }
 
-TEST_F(AllUsersJobTest, WhileAnotherRunWorksOnTheUsersNothingIsTouched) {
-    profiles.lockFailure =
-        AppError(ErrorCategory::Win32, 32, "Sharing violation.", "WaitForSingleObject");
-    fakes.files.AddFile(Default);
-    EXPECT_EQ(32, Run({"/quiet", "/allusers", "/log", "C:\\t.log"}));
-    EXPECT_EQ(std::vector<std::string>{Default}, Files());
-    EXPECT_TRUE(profiles.events.empty());
-    EXPECT_EQ(std::vector<std::string>{"Nothing touched: another Torvane run is working on this "
-                                       "machine's users. Error 32: Sharing violation."},
-              output.lines);
+// Only another run's hold is 32; any other failure to take the users is
+// 1359, never a code a fleet reads as nothing to do or a reason to elevate.
+TEST_F(AllUsersJobTest, WhenTheUsersCannotBeTakenNothingIsTouched) {
+    const std::string lockFile = "C:\\Windows\\Logs\\Torvane\\EveryUser.lock";
+    struct LockFailure {
+        AppError failure;
+        int exitCode;
+        std::string line;
+    };
+    const LockFailure cases[] = {
+        {AppError(ErrorCategory::Win32, 32, lockFile + ": Sharing violation.", "CreateFileW"), 32,
+         "Nothing touched: another Torvane run is working on this machine's users. Error 32: " +
+             lockFile + ": Sharing violation."},
+        {AppError(ErrorCategory::Win32, 2, lockFile + ": Not found.", "CreateFileW"), 1359,
+         "Nothing touched: cannot make sure no other Torvane run is working on this machine's "
+         "users (error 2: " +
+             lockFile + ": Not found.). Error 1359: System text of 1359."},
+        {AppError(ErrorCategory::Refusal, 5, "the folder C:\\Windows\\Logs\\Torvane is a link",
+                  "OpenLog"),
+         1359,
+         "Nothing touched: cannot make sure no other Torvane run is working on this machine's "
+         "users (error 5: the folder C:\\Windows\\Logs\\Torvane is a link). Error 1359: System "
+         "text of 1359."},
+    };
+    for (const LockFailure &c : cases) {
+        FakeUserProfiles held;
+        held.lockFailure = c.failure;
+        FakeRunOutput lines;
+        fakes.files.AddFile(Default);
+        EXPECT_EQ(c.exitCode,
+                  RunCommand(fakes.Services(), held, lines,
+                             ParseCommandLine({"/quiet", "/allusers", "/log", "C:\\t.log"}),
+                             "Torvane"));
+        EXPECT_EQ(std::vector<std::string>{Default}, Files());
+        EXPECT_TRUE(held.events.empty());
+        EXPECT_EQ(std::vector<std::string>{c.line}, lines.lines);
+    }
 }
 
 } // namespace

@@ -390,6 +390,59 @@ TEST_F(CommandJobTest, ALogThatNamesAFileOfTheJobIsABadCommandLine) {
     }
 }
 
+// A run as System logs locally: on a share the file and its folders would
+// be the computer account's, which no later run accepts.
+TEST_F(CommandJobTest, AsSystemALogOnAShareIsABadCommandLine) {
+    struct ShareCase {
+        const char *what;
+        bool system;
+        std::vector<std::string> arguments;
+        int exitCode;
+    };
+    const auto log = [](const std::string &path) {
+        return std::vector<std::string>{"/quiet", "/path", Db, "/log", path};
+    };
+    const ShareCase cases[] = {
+        {"a share", true, log("\\\\server\\share\\t.log"), 87},
+        {"a share, \\\\?\\UNC\\", true, log("\\\\?\\UNC\\server\\share\\t.log"), 87},
+        {"a share, \\\\.\\unc\\", true, log("\\\\.\\unc\\server\\share\\t.log"), 87},
+        {"a mapped drive", true, log("N:\\Logs\\t.log"), 87},
+        {"a mapped drive, \\\\?\\", true, log("\\\\?\\n:\\Logs\\t.log"), 87},
+        {"every user", true, {"/quiet", "/allusers", "/log", "\\\\server\\share\\t.log"}, 87},
+        {"a local drive", true, log("C:\\Logs\\t.log"), 0},
+        {"a local drive, \\\\?\\", true, log("\\\\?\\C:\\Logs\\t.log"), 0},
+        {"an administrator's run on a share", false, log("\\\\server\\share\\t.log"), 0},
+    };
+    for (const ShareCase &c : cases) {
+        FakeServices fresh;
+        FakeUserProfiles users;
+        FakeRunOutput out;
+        fresh.files.AddFile(Db);
+        fresh.files.networkDrives.insert("N:\\");
+        fresh.application.elevated = true;
+        fresh.application.system = c.system;
+        const ProgramSettingsLifetime lifetime;
+        EXPECT_EQ(c.exitCode, RunCommand(fresh.Services(), users, out,
+                                         ParseCommandLine(c.arguments), "Torvane"))
+            << c.what;
+        const std::string &path = c.arguments.back();
+        if (c.exitCode == 0) {
+            EXPECT_EQ(path, out.logPath) << c.what;
+            continue;
+        }
+        EXPECT_FALSE(out.logPath.has_value()) << c.what;
+        EXPECT_EQ(std::vector<std::string>{Db}, fresh.files.Names()) << c.what;
+        EXPECT_TRUE(users.events.empty()) << c.what;
+        ASSERT_FALSE(out.lines.empty()) << c.what;
+        EXPECT_EQ("Nothing touched: the log " + path +
+                      " is on a network share, which a run as System reaches as this "
+                      "computer's account: log to a local folder, such as "
+                      "%SystemRoot%\\Logs\\Torvane. Error 87: System text of 87.",
+                  out.lines[0])
+            << c.what;
+    }
+}
+
 TEST_F(CommandJobTest, ALogBesideTheDatabaseIsOpenedAsPrivilegedAsTheRunIs) {
     const std::string log = "\\\\localhost\\d$\\Data\\QvxData.log:log";
     for (const bool elevated : {false, true}) {

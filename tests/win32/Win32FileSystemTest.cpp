@@ -459,6 +459,14 @@ TEST_F(Win32FileSystemTest, SameEntryComparesTheFolderByIdentityAndTheNameInItsL
     }
 }
 
+// A share mapped to a letter is what a drive's type tells; neither the
+// tests' own drive nor a letter with nothing behind it is one.
+TEST_F(Win32FileSystemTest, ALocalDriveIsNoNetworkDrive) {
+    const std::string path = files.FullPath(PathOf(L"x"));
+    EXPECT_FALSE(files.IsNetworkDrive(path.substr(0, 3))) << path;
+    EXPECT_FALSE(files.IsNetworkDrive("Q:\\"));
+}
+
 TEST(LongPathForm, ShortPathsStayExactlyAsTyped) {
     EXPECT_EQ(L"C:\\x\\..\\y.mdb", LongPathForm(L"C:\\x\\..\\y.mdb"));
     const std::wstring longPath = L"C:\\" + std::wstring(300, L'a') + L"\\..\\y.mdb";

@@ -655,6 +655,19 @@ TEST_F(AllUsersJobTest, ASetAsideProfileIsAUserBesideTheTemporaryOne) {
     EXPECT_TRUE(profiles.loaded.empty());
 }
 
+// A run that ends early, its log refused after the search, still unloads
+// every hive and says which one stays.
+TEST_F(AllUsersJobTest, ARunRefusedAfterTheSearchStillAccountsForEveryHive) {
+    const std::string bobs = "C:\\Users\\Bob\\Bob.mdb";
+    StoreSetting(BobSid, bobs);
+    fakes.files.AddFile(bobs);
+    profiles.holds[OwnHiveName(BobSid)] = {};
+    EXPECT_EQ(87, Run({"/quiet", "/allusers", "/log", bobs + ":stream"}));
+    EXPECT_EQ(std::vector<std::string>{bobs}, Files());
+    EXPECT_NE(std::string::npos, output.lines.back().find(" is still loaded at the end of the run"))
+        << ::testing::PrintToString(output.lines);
+}
+
 // Only another run's hold is 32; any other failure to take the users is
 // 1359, never a code a fleet reads as nothing to do or a reason to elevate.
 TEST_F(AllUsersJobTest, WhenTheUsersCannotBeTakenNothingIsTouched) {

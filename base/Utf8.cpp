@@ -4,17 +4,14 @@
 
 namespace {
 
-constexpr char32_t HighSurrogateFirst = 0xD800;
-constexpr char32_t LowSurrogateFirst = 0xDC00;
-constexpr char32_t SurrogateLast = 0xDFFF;
-
 [[noreturn]] void NotUtf8() {
     throw AppError(ErrorCategory::Program, ErrorNumber::InvalidText,
                    "The text contains bytes that are not valid UTF-8 characters.", "Utf8ToUtf16");
 }
 
-bool IsHigh(char32_t unit) { return unit >= HighSurrogateFirst && unit < LowSurrogateFirst; }
-bool IsLow(char32_t unit) { return unit >= LowSurrogateFirst && unit <= SurrogateLast; }
+} // namespace
+
+namespace Utf8Detail {
 
 void AppendUtf8(std::string &out, char32_t code) {
     if (code < 0x80) {
@@ -34,17 +31,6 @@ void AppendUtf8(std::string &out, char32_t code) {
     }
 }
 
-void AppendUtf16(std::u16string &out, char32_t code) {
-    if (code < 0x10000) {
-        out.push_back(static_cast<char16_t>(code));
-        return;
-    }
-    code -= 0x10000;
-    out.push_back(static_cast<char16_t>(HighSurrogateFirst + (code >> 10)));
-    out.push_back(static_cast<char16_t>(LowSurrogateFirst + (code & 0x3FF)));
-}
-
-// The code point starting at utf8[at], which moves past it.
 char32_t DecodeOne(const std::string &utf8, std::size_t &at) {
     const auto lead = static_cast<unsigned char>(utf8[at++]);
     if (lead < 0x80) {
@@ -80,27 +66,4 @@ char32_t DecodeOne(const std::string &utf8, std::size_t &at) {
     return code;
 }
 
-} // namespace
-
-std::u16string Utf8ToUtf16(const std::string &utf8) {
-    std::u16string utf16;
-    utf16.reserve(utf8.size());
-    for (std::size_t at = 0; at < utf8.size();) {
-        AppendUtf16(utf16, DecodeOne(utf8, at));
-    }
-    return utf16;
-}
-
-std::string Utf16ToUtf8(const std::u16string &utf16) {
-    std::string utf8;
-    utf8.reserve(utf16.size());
-    for (std::size_t at = 0; at < utf16.size(); ++at) {
-        char32_t code = utf16[at];
-        if (IsHigh(code) && at + 1 < utf16.size() && IsLow(utf16[at + 1])) {
-            code =
-                0x10000 + ((code - HighSurrogateFirst) << 10) + (utf16[++at] - LowSurrogateFirst);
-        }
-        AppendUtf8(utf8, code); // a lone surrogate keeps its own code point
-    }
-    return utf8;
-}
+} // namespace Utf8Detail

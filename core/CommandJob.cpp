@@ -1,6 +1,7 @@
 #include "core/CommandJob.h"
 
 #include "app/modMain.h"
+#include "base/PathWords.h"
 #include "base/Win32Codes.h"
 #include "core/AllUsersJob.h"
 #include "core/DatabaseRules.h"
@@ -48,22 +49,11 @@ int BadCommandLine(const PlatformServices &services, IRunOutput &output, bool qu
                                  Win32Code::InvalidParameter));
 }
 
-// path without a stream part (":name", ":name:$DATA", "::$DATA"): the
-// file whose stream it names.
-std::string WithoutStream(const std::string &path) {
-    const std::size_t separator = path.find_last_of("\\/");
-    std::size_t name = separator == std::string::npos ? 0 : separator + 1;
-    if (name == 0 && path.size() >= 2 && path[1] == ':') {
-        name = 2; // a drive's current folder: "C:file"
-    }
-    return path.substr(0, path.find(':', name));
-}
-
 // The name among names that log is, or a stream of, if any: as a full path,
 // as a file, or as an entry of the same folder however either is spelt.
 std::optional<std::string> NameTheLogIs(IFileSystem &files, const std::string &log,
                                         const std::vector<std::string> &names) {
-    const std::string file = WithoutStream(log);
+    const std::string file = PathWords::WithoutStream(log);
     const std::string fullLog = files.FullPath(file);
     for (const std::string &name : names) {
         if (files.SameName(fullLog, files.FullPath(name)) || files.SameExistingFile(file, name) ||

@@ -1,5 +1,6 @@
 #include "core/CopyPlan.h"
 
+#include "base/PathWords.h"
 #include "base/Win32Codes.h"
 #include "core/DatabaseRules.h"
 
@@ -25,11 +26,6 @@ PathKind Probe(IFileSystem &files, const std::string &path) {
     } catch (const std::exception &failure) {
         throw SearchFailure{path, ToAppError(failure)};
     }
-}
-
-bool HasWildcard(const std::string &path) {
-    const std::size_t name = path.rfind('\\');
-    return path.find_first_of("*?", name == std::string::npos ? 0 : name + 1) != std::string::npos;
 }
 
 // Looks at both names of every copy the run may act on, and steps from that.
@@ -89,7 +85,7 @@ bool FirstLook(IFileSystem &files, PlanUnit &unit, Direction direction) {
             continue;
         }
         actedOn = true;
-        if (HasWildcard(planned.copy.path)) {
+        if (PathWords::HasWildcard(planned.copy.path)) {
             unit.stop = UnitStop{UnitStop::Why::Wildcard, planned.copy.path, std::nullopt};
             MatchesOnly(files, unit, direction);
             return false;

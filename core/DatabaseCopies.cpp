@@ -1,22 +1,9 @@
 #include "core/DatabaseCopies.h"
 
+#include "base/PathWords.h"
 #include "core/DatabaseRules.h"
 
 namespace {
-
-// The parts of a path between its backslashes.
-std::vector<std::string> PartsOf(const std::string &path) {
-    std::vector<std::string> parts;
-    std::size_t start = 0;
-    for (std::size_t end; (end = path.find('\\', start)) != std::string::npos; start = end + 1) {
-        parts.push_back(path.substr(start, end - start));
-    }
-    parts.push_back(path.substr(start));
-    if (parts.back().empty()) {
-        parts.pop_back(); // a folder written with its closing backslash
-    }
-    return parts;
-}
 
 std::string VirtualStoreOf(const std::string &localAppData) {
     return localAppData + "\\VirtualStore";
@@ -37,17 +24,9 @@ std::string ToName(const DatabaseCopy &copy, Direction direction) {
 }
 
 bool IsInsideFolder(IFileSystem &files, const std::string &path, const std::string &folder) {
-    const std::vector<std::string> pathParts = PartsOf(path);
-    const std::vector<std::string> folderParts = PartsOf(folder);
-    if (folderParts.empty() || folderParts.size() > pathParts.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < folderParts.size(); ++i) {
-        if (!files.SameName(pathParts[i], folderParts[i])) {
-            return false;
-        }
-    }
-    return true;
+    return PathWords::IsOrLiesInside(path, folder, [&](const std::string &a, const std::string &b) {
+        return files.SameName(a, b);
+    });
 }
 
 std::optional<std::string> VirtualStorePath(IFileSystem &files, const std::string &fullPath,

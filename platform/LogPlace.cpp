@@ -1,6 +1,7 @@
 #include "platform/LogPlace.h"
 
 #include "base/AppError.h"
+#include "base/PathWords.h"
 #include "base/Win32Codes.h"
 
 #include <string>
@@ -16,22 +17,6 @@ bool IsTrustedOwner(const std::string &sid) {
 }
 
 namespace {
-
-// The folder that holds path, or "" above a root ("C:\", "\\server").
-std::string ParentOf(const std::string &path) {
-    const std::size_t slash = path.find_last_of('\\');
-    if (slash == std::string::npos || slash == 0) {
-        return {};
-    }
-    std::string parent = path.substr(0, slash);
-    if (parent.back() == ':') {
-        parent.push_back('\\'); // the drive's root, not its current folder
-    }
-    if (parent == path || parent.find_first_not_of('\\') == std::string::npos) {
-        return {};
-    }
-    return parent;
-}
 
 AppError Refused(const std::string &why) {
     return AppError(ErrorCategory::Refusal, Win32Code::AccessDenied, why, "OpenLog");
@@ -80,7 +65,7 @@ void MakeFolders(ILogPlaces &places, Guard &guard, const std::string &folder) {
     std::optional<LogPlaceEntry> found;
     while (!nearest.empty() && !(found = places.LookAt(nearest))) {
         missing.push_back(nearest);
-        nearest = ParentOf(nearest);
+        nearest = PathWords::ParentOf(nearest);
     }
     if (found) {
         guard.Check("the folder " + nearest, nearest, *found);
@@ -103,7 +88,7 @@ void MakeFolders(ILogPlaces &places, Guard &guard, const std::string &folder) {
 
 void OpenPrivileged(ILogPlaces &places, const std::string &log) {
     Guard guard(places);
-    MakeFolders(places, guard, ParentOf(log));
+    MakeFolders(places, guard, PathWords::ParentOf(log));
     const OpenedLog opened = places.OpenLogFile(log, true);
     try {
         if (opened.existed) {
@@ -130,8 +115,8 @@ void OpenPrivileged(ILogPlaces &places, const std::string &log) {
 
 void OpenUnprivileged(ILogPlaces &places, const std::string &log) {
     std::vector<std::string> missing;
-    for (std::string folder = ParentOf(log); !folder.empty() && !places.Exists(folder);
-         folder = ParentOf(folder)) {
+    for (std::string folder = PathWords::ParentOf(log); !folder.empty() && !places.Exists(folder);
+         folder = PathWords::ParentOf(folder)) {
         missing.push_back(folder);
     }
     for (auto each = missing.rbegin(); each != missing.rend(); ++each) {

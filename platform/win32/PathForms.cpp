@@ -1,5 +1,6 @@
 #include "platform/win32/PathForms.h"
 
+#include "base/PathWords.h"
 #include "platform/win32/WideText.h"
 
 #include <algorithm>
@@ -138,18 +139,10 @@ bool SamePathText(const std::wstring &a, const std::wstring &b) {
 }
 
 bool LiesInside(const std::wstring &path, const std::wstring &folder) {
-    std::size_t length = folder.size();
-    while (length > 0 && folder[length - 1] == L'\\') {
-        --length; // a root, or a folder written with its closing backslash
-    }
-    return length > 0 && path.size() > length + 1 && path[length] == L'\\' &&
-           SamePathText(path.substr(0, length), folder.substr(0, length));
+    return PathWords::LiesInside(path, folder, SamePathText);
 }
 
-std::wstring FolderOf(const std::wstring &path) {
-    const std::size_t separator = path.find_last_of(L'\\');
-    return separator == std::wstring::npos ? std::wstring() : path.substr(0, separator);
-}
+std::wstring FolderOf(const std::wstring &path) { return PathWords::FolderOf(path); }
 
 std::wstring OpenableFolderOf(const std::wstring &path) {
     std::wstring folder = FolderOf(path);
@@ -165,4 +158,8 @@ std::wstring OpenableFolderOf(const std::wstring &path) {
         folder.push_back(L'\\');
     }
     return folder;
+}
+
+bool IsMissing(DWORD error) {
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }

@@ -43,3 +43,7 @@ std::wstring FolderOf(const std::wstring &path);
 // it: a root keeps its backslash ("C:" alone is the drive's current folder,
 // "\\?\C:" the volume itself).
 std::wstring OpenableFolderOf(const std::wstring &path);
+
+// Whether a failure to reach a path says nothing is there: the file, or a
+// folder on the way, is missing.
+bool IsMissing(DWORD error);

@@ -2,16 +2,9 @@
 
 #include "base/Utf8.h"
 
-static_assert(sizeof(wchar_t) == sizeof(char16_t), "the wide Windows APIs take UTF-16");
+std::wstring Widen(const std::string &utf8) { return Utf8ToUtf16<std::wstring>(utf8); }
 
-std::wstring Widen(const std::string &utf8) {
-    const std::u16string utf16 = Utf8ToUtf16(utf8);
-    return std::wstring(utf16.begin(), utf16.end());
-}
-
-std::string Narrow(const std::wstring &utf16) {
-    return Utf16ToUtf8(std::u16string(utf16.begin(), utf16.end()));
-}
+std::string Narrow(const std::wstring &utf16) { return Utf16ToUtf8(utf16); }
 
 std::string SystemErrorText(DWORD code) {
     wchar_t *buffer = nullptr;

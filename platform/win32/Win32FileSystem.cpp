@@ -14,10 +14,6 @@ namespace {
 constexpr DWORD NotANormalFile =
     FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY;
 
-bool IsMissing(DWORD error) {
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
-}
-
 // What tells one file from every other: its volume and its index there.
 struct FileIdentity {
     DWORD volume;

@@ -61,10 +61,6 @@ LogPlaceEntry Describe(HANDLE handle) {
     return entry;
 }
 
-bool IsMissing(DWORD error) {
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
-}
-
 // Tries at making or opening a log that other processes make and remove.
 constexpr int OpenTries = 3;
 

@@ -1,6 +1,8 @@
 #include "platform/win32/Win32SystemFolders.h"
 
+#include "platform/win32/LocalAppData.h"
 #include "platform/win32/PathForms.h"
+#include "platform/win32/RegistryNames.h"
 #include "platform/win32/RegistryText.h"
 #include "platform/win32/WideText.h"
 
@@ -19,9 +21,6 @@
 namespace {
 
 constexpr wchar_t CurrentVersion[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
-constexpr wchar_t ProfileList[] = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
-constexpr wchar_t UserShellFolders[] =
-    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
 
 std::optional<std::wstring> EnvironmentVariable(const wchar_t *name) {
     DWORD needed = GetEnvironmentVariableW(name, nullptr, 0);
@@ -76,7 +75,7 @@ MachineFolders LookUpMachineFolders() {
         Machine(CurrentVersion, L"ProgramFilesDir (x86)"),
     };
     std::vector<std::optional<std::wstring>> virtualized = programFiles;
-    virtualized.push_back(Machine(ProfileList, L"ProgramData"));
+    virtualized.push_back(Machine(ProfileListKey, L"ProgramData"));
     virtualized.emplace_back(WindowsFolder());
     return {Distinct(programFiles), Distinct(virtualized)};
 }
@@ -86,10 +85,14 @@ const MachineFolders &TheMachinesFolders() {
     return folders;
 }
 
+// The running user's, read as every user's is, from the profile the
+// process runs in; else where the system's environment says.
 std::string LookUpLocalAppData() {
-    std::optional<std::wstring> folder =
-        ReadExpandedText(HKEY_CURRENT_USER, UserShellFolders, L"Local AppData",
-                         "HKEY_CURRENT_USER\\User Shell Folders");
+    std::optional<std::wstring> folder;
+    if (const std::optional<std::wstring> profile = EnvironmentVariable(L"USERPROFILE")) {
+        folder = LocalAppDataOf(HKEY_CURRENT_USER, {}, *profile,
+                                "HKEY_CURRENT_USER\\User Shell Folders");
+    }
     if (!folder) {
         folder = EnvironmentVariable(L"LOCALAPPDATA");
     }

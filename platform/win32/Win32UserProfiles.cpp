@@ -1,8 +1,10 @@
 #include "platform/win32/Win32UserProfiles.h"
 
 #include "platform/UsersLock.h"
+#include "platform/win32/LocalAppData.h"
 #include "platform/win32/OpenExisting.h"
 #include "platform/win32/PathForms.h"
+#include "platform/win32/RegistryNames.h"
 #include "platform/win32/RegistryText.h"
 #include "platform/win32/UniqueHandles.h"
 #include "platform/win32/WideText.h"
@@ -18,9 +20,6 @@
 
 namespace {
 
-constexpr wchar_t ProfileList[] = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
-constexpr char ProfileListName[] =
-    "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
 // How long a run waits for another one working on the machine's users.
 constexpr std::chrono::milliseconds OtherRunPatience(60000);
 // Where the users lock is kept, under the Windows folder: beside the log
@@ -29,9 +28,6 @@ constexpr wchar_t UsersLockFolder[] = L"\\Logs\\Torvane";
 // A mandatory profile's hive, which Windows takes over an NTUSER.DAT beside
 // it, then the ordinary one.
 constexpr const wchar_t *HiveFiles[] = {L"NTUSER.MAN", L"NTUSER.DAT"};
-constexpr wchar_t UserShellFolders[] =
-    L"\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
-constexpr wchar_t UserProfileVariable[] = L"%USERPROFILE%";
 
 // Why folder cannot be read as a profile's folder, or 0: it must be a
 // folder, and open for listing.
@@ -67,19 +63,6 @@ std::optional<UserProfile> EntryOf(HKEY list, const std::wstring &sid) {
     return profile;
 }
 
-// Where pattern next occurs in text from start on, without regard to case.
-std::size_t FindIgnoringCase(const std::wstring &text, const std::wstring &pattern,
-                             std::size_t start) {
-    const int length = static_cast<int>(pattern.size());
-    for (std::size_t at = start; at + pattern.size() <= text.size(); ++at) {
-        if (CompareStringOrdinal(text.data() + at, length, pattern.data(), length, TRUE) ==
-            CSTR_EQUAL) {
-            return at;
-        }
-    }
-    return std::wstring::npos;
-}
-
 } // namespace
 
 Win32UserProfiles::Win32UserProfiles() : clock_(systemClock_) {}
@@ -100,8 +83,8 @@ std::unique_ptr<IUsersLock> Win32UserProfiles::LockUsers() {
 std::vector<UserProfile> Win32UserProfiles::ProfileEntries() {
     // The machine's one list, also from a 32-bit process.
     unique_hkey list;
-    const LSTATUS opened =
-        RegOpenKeyExW(HKEY_LOCAL_MACHINE, ProfileList, 0, KEY_READ | KEY_WOW64_64KEY, list.put());
+    const LSTATUS opened = RegOpenKeyExW(HKEY_LOCAL_MACHINE, ProfileListKey, 0,
+                                         KEY_READ | KEY_WOW64_64KEY, list.put());
     if (opened != ERROR_SUCCESS) {
         throw Win32ErrorOn(static_cast<DWORD>(opened), ProfileListName, "RegOpenKeyExW");
     }
@@ -157,30 +140,10 @@ int Win32UserProfiles::UnloadHive(const std::string &name) {
 
 std::optional<std::string> Win32UserProfiles::LocalAppData(const std::string &hive,
                                                            const std::string &profileFolder) {
-    // As stored, unexpanded: the variables are the user's, not this
-    // process's.
-    const std::optional<StoredText> stored = ReadText(HKEY_USERS, Widen(hive) + UserShellFolders,
-                                                      L"Local AppData", "HKEY_USERS\\" + hive);
-    if (!stored) {
+    const std::optional<std::wstring> folder =
+        LocalAppDataOf(HKEY_USERS, Widen(hive), Widen(profileFolder), "HKEY_USERS\\" + hive);
+    if (!folder) {
         return std::nullopt;
     }
-    const std::wstring &text = stored->text;
-    const std::wstring variable = UserProfileVariable;
-    const std::wstring profile = Widen(profileFolder);
-    std::wstring expanded;
-    std::wstring literal; // the text around the variable, where others would be
-    std::size_t from = 0;
-    for (std::size_t at = FindIgnoringCase(text, variable, 0); at != std::wstring::npos;
-         at = FindIgnoringCase(text, variable, from)) {
-        literal += text.substr(from, at - from);
-        expanded += text.substr(from, at - from) + profile;
-        from = at + variable.size();
-    }
-    literal += text.substr(from);
-    expanded += text.substr(from);
-    // Any other variable would need the user's own environment to expand.
-    if (std::count(literal.begin(), literal.end(), L'%') >= 2) {
-        return std::nullopt;
-    }
-    return Narrow(expanded);
+    return Narrow(*folder);
 }

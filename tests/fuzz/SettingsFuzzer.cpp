@@ -123,6 +123,7 @@ public:
     bool SameExistingFile(const std::string &, const std::string &) override { std::abort(); }
     bool SameEntry(const std::string &, const std::string &) override { std::abort(); }
     bool IsNetworkDrive(const std::string &) override { std::abort(); }
+    std::optional<std::string> FinalPath(const std::string &) override { std::abort(); }
     std::vector<std::string> VirtualizedFolders() override { std::abort(); }
     std::vector<std::string> ProgramFilesFolders() override { std::abort(); }
     std::string LocalAppData() override { std::abort(); }

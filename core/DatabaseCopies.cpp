@@ -1,7 +1,6 @@
 #include "core/DatabaseCopies.h"
 
 #include "base/PathWords.h"
-#include "core/DatabaseRules.h"
 
 namespace {
 
@@ -11,9 +10,7 @@ std::string VirtualStoreOf(const std::string &localAppData) {
 
 } // namespace
 
-std::string RenamedPath(const std::string &path) {
-    return path + std::string(DatabaseRules::RenamedSuffix);
-}
+std::string RenamedPath(const std::string &path) { return path + std::string(RenamedSuffix); }
 
 std::string FromName(const DatabaseCopy &copy, Direction direction) {
     return direction == Direction::SetAside ? copy.path : RenamedPath(copy.path);

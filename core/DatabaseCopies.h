@@ -11,6 +11,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 struct DatabaseCopy {
@@ -27,6 +28,8 @@ struct DatabaseCopy {
 // The two directions of the one job: set aside, and the undo.
 enum class Direction { SetAside, Restore };
 
+// What the name the database is set aside under adds to its path.
+constexpr std::string_view RenamedSuffix = ".Advanced";
 // The name the database is set aside under: the whole path plus ".Advanced".
 std::string RenamedPath(const std::string &path);
 // The name a copy has before and after a move in direction.

@@ -18,7 +18,6 @@ namespace DatabaseRules {
 // Where the product keeps its settings, and its database by default.
 constexpr std::string_view DatabaseEntry = "Database";
 constexpr std::string_view DefaultDatabasePath = "C:\\Program Files\\Quorvex\\QvxData.mdb";
-constexpr std::string_view RenamedSuffix = ".Advanced";
 
 // Points settings at the product's key below root\mainBranch and reads the
 // stored path, or the default. Failures inside the settings store are

@@ -668,6 +668,43 @@ TEST_F(AllUsersJobTest, ARunRefusedAfterTheSearchStillAccountsForEveryHive) {
         << ::testing::PrintToString(output.lines);
 }
 
+// Ctrl+C: once the run is asked to stop, no further hive is read and no
+// further group moves; the run says so and ends with 1223.
+TEST_F(AllUsersJobTest, AStoppedRunMovesNoFurtherGroupAndEndsWith1223) {
+    const std::string bobs = "C:\\Users\\Bob\\Bob.mdb";
+    StoreSetting(BobSid, bobs);
+    fakes.files.AddFile(Default);
+    fakes.files.AddFile(bobs);
+    struct StopCase {
+        const char *what;
+        int asksBeforeStop; // the stop flag's answers that are still "go on"
+        std::vector<std::string> after;
+    };
+    const StopCase cases[] = {
+        {"before the first user", 0, {Default, bobs}},
+        {"after the users, before the groups", 2, {Default, bobs}},
+        {"between the groups", 3, {Default + ".Advanced", bobs}},
+    };
+    for (const StopCase &c : cases) {
+        FakeServices fresh = fakes;
+        FakeRunOutput out;
+        FakeUserProfiles machine;
+        machine.users = profiles.users;
+        int asked = 0;
+        const int code =
+            RunCommand(fresh.Services(), machine, out, ParseCommandLine({"/quiet", "/allusers"}),
+                       "Torvane", [&] { return asked++ >= c.asksBeforeStop; });
+        EXPECT_EQ(1223, code) << c.what << ::testing::PrintToString(out.lines);
+        EXPECT_EQ(c.after, fresh.files.Names()) << c.what;
+        EXPECT_TRUE(machine.loaded.empty()) << c.what;
+        EXPECT_NE(out.lines.end(), std::find_if(out.lines.begin(), out.lines.end(),
+                                                [](const std::string &line) {
+                                                    return line.rfind("Stopped: ", 0) == 0;
+                                                }))
+            << c.what << ::testing::PrintToString(out.lines);
+    }
+}
+
 // Only another run's hold is 32; any other failure to take the users is
 // 1359, never a code a fleet reads as nothing to do or a reason to elevate.
 TEST_F(AllUsersJobTest, WhenTheUsersCannotBeTakenNothingIsTouched) {

@@ -8,17 +8,24 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdlib>
 
 namespace {
 
-// Ctrl+C, Ctrl+Break and closing the console end the process: a hive it
-// has loaded must go first, or its user cannot sign in. Windows ends the
-// process about 5 seconds after a close, whatever the handler does.
-BOOL WINAPI UnloadHivesBeforeTheEnd(DWORD event) {
+// Set by Ctrl+C or Ctrl+Break: the run renames nothing more, unloads its
+// hives and ends with 1223.
+std::atomic<bool> stopRequested{false};
+
+// Ctrl+C and Ctrl+Break ask the run to stop, and it ends by itself. Closing
+// the console ends the process about 5 seconds later whatever the handler
+// does: a hive it has loaded must go first, or its user cannot sign in.
+BOOL WINAPI StopTheRun(DWORD event) {
     switch (event) {
     case CTRL_C_EVENT:
     case CTRL_BREAK_EVENT:
+        stopRequested = true;
+        return TRUE;
     case CTRL_CLOSE_EVENT: {
         // Never undone: the process is ending.
         static const StoppedHiveLoads stopped;
@@ -46,7 +53,8 @@ int RunWithoutWindow(const PlatformServices &services, const CommandLine &comman
     Win32Output output;
     // After the output, which may attach to a console: that resets the
     // handlers.
-    SetConsoleCtrlHandler(UnloadHivesBeforeTheEnd, TRUE);
+    SetConsoleCtrlHandler(StopTheRun, TRUE);
     Win32UserProfiles profiles;
-    return RunCommand(services, profiles, output, commandLine, applicationTitle);
+    return RunCommand(services, profiles, output, commandLine, applicationTitle,
+                      [] { return stopRequested.load(); });
 }

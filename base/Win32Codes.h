@@ -17,5 +17,6 @@ constexpr std::int32_t InvalidName = 123;           // ERROR_INVALID_NAME
 constexpr std::int32_t AlreadyExists = 183;         // ERROR_ALREADY_EXISTS
 constexpr std::int32_t ElevationRequired = 740;     // ERROR_ELEVATION_REQUIRED
 constexpr std::int32_t NoUnicodeTranslation = 1113; // ERROR_NO_UNICODE_TRANSLATION
+constexpr std::int32_t Cancelled = 1223;            // ERROR_CANCELLED
 constexpr std::int32_t InternalError = 1359;        // ERROR_INTERNAL_ERROR
 } // namespace Win32Code

@@ -15,11 +15,6 @@ std::string UserLabel(const UserProfile &user) {
     return user.folder.substr(name == std::string::npos ? 0 : name + 1) + " (" + user.sid + ")";
 }
 
-bool EndsWithMdb(IFileSystem &files, const std::string &path) {
-    constexpr std::size_t extension = 4; // ".mdb"
-    return path.size() > extension && files.SameName(path.substr(path.size() - extension), ".mdb");
-}
-
 // The default path's own folder, under each of the machine's Program Files.
 std::vector<std::string> ProductFolders(ISystemFolders &folders) {
     const std::string_view path = DatabaseRules::DefaultDatabasePath;
@@ -35,9 +30,10 @@ std::vector<std::string> ProductFolders(ISystemFolders &folders) {
 class EveryUserSearch {
 public:
     EveryUserSearch(const PlatformServices &services, IUserProfiles &profiles,
-                    const std::optional<std::string> &path, RunReport &report, LeftHives leftHives)
+                    const std::optional<std::string> &path, RunReport &report, LeftHives leftHives,
+                    const StopRequested &stop)
         : services_(services), profiles_(profiles), path_(path), report_(report),
-          leftHives_(leftHives), hives_(profiles, services.application, leftHives) {}
+          leftHives_(leftHives), stop_(stop), hives_(profiles, services.application, leftHives) {}
 
     EveryUsersCopies Run() {
         std::vector<UserProfile> entries;
@@ -51,6 +47,9 @@ public:
         }
         LookForLeftHives();
         for (const UserProfile &entry : entries) {
+            if (stop_ && stop_()) {
+                break;
+            }
             if (KindOfProfileEntry(entry.sid) == ProfileEntryKind::NotAPerson) {
                 continue;
             }
@@ -65,8 +64,9 @@ public:
             report_.Line(FailureLine("HKEY_USERS\\" + left.name + ", left loaded by an earlier " +
                                          "run, stays loaded: no user of this machine has it",
                                      services_.application, left.unloadError));
-            if (result_.failure == 0) {
-                result_.failure = left.unloadError;
+            if (!result_.failure) {
+                result_.failure =
+                    RunFailure{left.unloadError, "HKEY_USERS\\" + left.name + " stays loaded"};
             }
         }
         return std::move(result_);
@@ -129,7 +129,7 @@ private:
         try {
             path = path_ ? *path_ : ReadSetting(hive->Name());
             fromUser = !path_ && path != DatabaseRules::DefaultDatabasePath;
-            localAppData = hive->LocalAppData().value_or(ProfileLocalAppData(user));
+            localAppData = OwnLocalAppData(label, user, hive->LocalAppData());
         } catch (const std::exception &failure) {
             Fail(label + ": cannot read the user's settings", failure);
             Unload(label, std::move(hive));
@@ -154,6 +154,28 @@ private:
 
     static std::string ProfileLocalAppData(const UserProfile &user) {
         return user.folder + "\\AppData\\Local";
+    }
+
+    // The user's Local AppData from their hive counts only where it leads
+    // into their own profile: a user's setting never makes another user's
+    // VirtualStore theirs.
+    std::string OwnLocalAppData(const std::string &label, const UserProfile &user,
+                                const std::optional<std::string> &fromHive) {
+        const std::string inProfile = ProfileLocalAppData(user);
+        if (!fromHive) {
+            return inProfile;
+        }
+        IFileSystem &files = services_.files;
+        const auto finalOf = [&](const std::string &path) {
+            return files.FinalPath(path).value_or(files.FullPath(path));
+        };
+        if (IsInsideFolder(files, finalOf(*fromHive), finalOf(user.folder))) {
+            return *fromHive;
+        }
+        report_.Line(label + ": the user's Local AppData, " + *fromHive + ", lies outside " +
+                     user.folder + ", so it is not followed; looking for copies with Local " +
+                     "AppData " + inProfile + ".");
+        return inProfile;
     }
 
     // The hive goes before the next user's is loaded; one that stays is
@@ -199,26 +221,16 @@ private:
                          CopiesOf(files, files.FullPath(path), result_.virtualizedFolders,
                                   files.FullPath(localAppData))};
         // The path itself comes last; the user controls it when it came from
-        // their setting, and it is listed once, for the first user.
-        DatabaseCopy &own = found.copies.back();
-        own.userControlled = fromUser;
-        const bool listed =
-            std::any_of(listed_.begin(), listed_.end(), [&](const std::string &earlier) {
-                return files.SameName(earlier, own.path);
-            });
-        if (listed) {
-            found.copies.pop_back();
-        } else {
-            listed_.push_back(own.path);
-        }
+        // their setting.
+        found.copies.back().userControlled = fromUser;
         result_.users.push_back(std::move(found));
     }
 
     void Fail(const std::string &what, const std::exception &failure) {
         const AppError error = ToAppError(failure);
         report_.Line(FailureLine(what, error));
-        if (result_.failure == 0) {
-            result_.failure = ExitCodeFor(error);
+        if (!result_.failure) {
+            result_.failure = RunFailure{ExitCodeFor(error), what};
         }
     }
 
@@ -227,61 +239,24 @@ private:
     const std::optional<std::string> &path_;
     RunReport &report_;
     LeftHives leftHives_;
+    const StopRequested &stop_;
     UserHives hives_;
     // Hives an earlier run left that this run could not unload at its
     // start, and no user has been read from yet.
     std::vector<LeftHive> stillLeft_;
-    std::vector<std::string> listed_;
     EveryUsersCopies result_;
 };
-
-// Why a copy that came from a user is left alone, or nothing when the run
-// may act on it, with the folder it is allowed in set: no more than that
-// user could do. An .mdb file inside the user's own profile, or inside the
-// product's own folder; anything else in the folders Windows virtualizes is
-// another program's. A path written elsewhere is allowed in the profile,
-// which the rename then proves its final path lies in (a profile reached
-// through one of Windows' compatibility junctions). The rename never
-// follows a link.
-std::optional<std::string> WhyLeftAlone(IFileSystem &files, const EveryUsersCopies &everyone,
-                                        const UserCopies &user, DatabaseCopy &copy) {
-    if (!copy.userControlled) {
-        return std::nullopt;
-    }
-    if (!EndsWithMdb(files, copy.path)) {
-        return copy.path + " is not an .mdb file";
-    }
-    const auto inside = [&](const std::string &folder) {
-        return IsInsideFolder(files, copy.path, folder);
-    };
-    copy.allowedFolder = user.profileFolder;
-    if (inside(user.profileFolder)) {
-        return std::nullopt;
-    }
-    const std::vector<std::string> &product = everyone.productFolders;
-    if (const auto own = std::find_if(product.begin(), product.end(), inside);
-        own != product.end()) {
-        copy.allowedFolder = *own;
-        return std::nullopt;
-    }
-    const std::vector<std::string> &virtualized = everyone.virtualizedFolders;
-    if (const auto other = std::find_if(virtualized.begin(), virtualized.end(), inside);
-        other != virtualized.end()) {
-        return copy.path + " lies in " + *other + " but not in " + ListOf(product, "or");
-    }
-    return std::nullopt;
-}
 
 } // namespace
 
 EveryUsersCopies FindEveryUsersCopies(const PlatformServices &services, IUserProfiles &profiles,
                                       const std::optional<std::string> &path, RunReport &report,
-                                      LeftHives leftHives) {
-    return EveryUserSearch(services, profiles, path, report, leftHives).Run();
+                                      LeftHives leftHives, const StopRequested &stop) {
+    return EveryUserSearch(services, profiles, path, report, leftHives, stop).Run();
 }
 
-Outcome UnloadHivesLeftLoaded(EveryUsersCopies &everyone) {
-    Outcome outcome;
+HivesAtTheEnd UnloadHivesLeftLoaded(EveryUsersCopies &everyone) {
+    HivesAtTheEnd outcome;
     for (const LoadedHive &left : everyone.hivesLeftLoaded) {
         try {
             left.hive->Unload();
@@ -292,121 +267,13 @@ Outcome UnloadHivesLeftLoaded(EveryUsersCopies &everyone) {
                     " is still loaded at the end of the run, which keeps the user from " +
                     "signing in until it is unloaded",
                 error));
-            if (outcome.exitCode == 0) {
-                outcome.exitCode = ExitCodeFor(error);
+            if (!outcome.failure) {
+                outcome.failure =
+                    RunFailure{ExitCodeFor(error), "HKEY_USERS\\" + left.hive->Name() +
+                                                       " stays loaded for " + left.user};
             }
         }
     }
     everyone.hivesLeftLoaded.clear();
     return outcome;
-}
-
-Plan PlanEveryUsersCopies(const PlatformServices &services, const EveryUsersCopies &everyone,
-                          Direction direction) {
-    Plan plan;
-    plan.direction = direction;
-    std::vector<std::string> listed;
-    for (const UserCopies &user : everyone.users) {
-        for (const DatabaseCopy &copy : user.copies) {
-            // Each distinct file once, for the first user it belongs to.
-            const bool seen =
-                std::any_of(listed.begin(), listed.end(), [&](const std::string &earlier) {
-                    return services.files.SameName(earlier, copy.path);
-                });
-            if (seen) {
-                continue;
-            }
-            listed.push_back(copy.path);
-            DatabaseCopy allowed = copy;
-            const std::optional<std::string> why =
-                WhyLeftAlone(services.files, everyone, user, allowed);
-            PlanUnit unit = UnitOf(user.user, {allowed});
-            unit.copies.front().leftAlone = why;
-            plan.units.push_back(std::move(unit));
-        }
-    }
-    Decide(services, plan);
-    return plan;
-}
-
-Outcome EveryUsersOutcome(const PlatformServices &services, const EveryUsersCopies &everyone,
-                          const Plan &plan) {
-    Outcome outcome;
-    int failure = everyone.failure;
-    const auto failed = [&](int code) {
-        if (failure == 0) {
-            failure = code;
-        }
-    };
-    bool foundAny = false;
-    int moved = 0;
-    int alreadyDone = 0;
-    // A user none of whose files holds anything gets one line for them all.
-    const std::string *user = nullptr;
-    bool userHasLines = false;
-    std::string userPath;
-    const auto endUser = [&] {
-        if (user != nullptr && !userHasLines && !userPath.empty()) {
-            outcome.lines.push_back(*user + ": no database here: " + userPath +
-                                    " holds no file, nor does any copy of it.");
-        }
-    };
-    for (const PlanUnit &unit : plan.units) {
-        if (user == nullptr || *user != unit.user) {
-            endUser();
-            user = &unit.user;
-            userHasLines = false;
-            userPath.clear();
-        }
-        for (const PlannedCopy &planned : unit.copies) {
-            if (planned.leftAlone) {
-                outcome.lines.push_back(unit.user + ": " +
-                                        FailureLine("Left alone: " + *planned.leftAlone,
-                                                    services.application, Win32Code::AccessDenied));
-                failed(Win32Code::AccessDenied);
-                userHasLines = true;
-            }
-        }
-        const CopyOutcome moves = UnitOutcome(services.application, unit, plan.direction);
-        foundAny = foundAny || moves.foundAny;
-        moved += moves.moved;
-        alreadyDone += moves.alreadyDone;
-        if (!moves.foundAny && !unit.stop) {
-            userPath = unit.copies.back().copy.path;
-            continue;
-        }
-        userHasLines = true;
-        for (const std::string &line : moves.lines) {
-            outcome.lines.push_back(unit.user + ": " + line);
-        }
-        if (moves.exitCode != 0) {
-            failed(moves.exitCode);
-        }
-    }
-    endUser();
-    const std::string counts = std::to_string(everyone.users.size()) + " users, " +
-                               std::to_string(moved) + " copies " +
-                               (plan.direction == Direction::SetAside ? "renamed" : "restored") +
-                               " now, " + std::to_string(alreadyDone) + " found so already";
-    if (failure != 0) {
-        outcome.exitCode = failure;
-        outcome.lines.push_back(
-            FailureLine("Not done for every user: " + counts + "; the first failure",
-                        services.application, failure));
-    } else if (!foundAny) {
-        outcome.exitCode = Win32Code::FileNotFound;
-        outcome.lines.push_back(
-            FailureLine("Nothing to do for any user: " + counts + "; no user has the database",
-                        services.application, Win32Code::FileNotFound));
-    } else {
-        outcome.lines.push_back("Done for every user: " + counts + ".");
-    }
-    return outcome;
-}
-
-Outcome MoveEveryUsersCopies(const PlatformServices &services, const EveryUsersCopies &everyone,
-                             Direction direction) {
-    Plan plan = PlanEveryUsersCopies(services, everyone, direction);
-    CarryOut(services.files, plan, RenameMode::Rename);
-    return EveryUsersOutcome(services, everyone, plan);
 }

@@ -3,12 +3,13 @@
 #include "app/modMain.h"
 #include "base/Win32Codes.h"
 #include "core/AllUsersJob.h"
-#include "core/CheckReport.h"
-#include "core/CopyJob.h"
 #include "core/DatabaseRules.h"
+#include "core/EveryUsersPlan.h"
 #include "core/OutputDialogs.h"
+#include "core/RunLines.h"
 #include "core/RunReport.h"
 #include "core/StandardReport.h"
+#include "platform/NetworkPath.h"
 
 #include <string>
 
@@ -47,16 +48,6 @@ int BadCommandLine(const PlatformServices &services, IRunOutput &output, bool qu
                                  Win32Code::InvalidParameter));
 }
 
-// Every name the job may move a file from or to.
-std::vector<std::string> NamesOf(const std::vector<DatabaseCopy> &copies) {
-    std::vector<std::string> names;
-    for (const DatabaseCopy &copy : copies) {
-        names.push_back(copy.path);
-        names.push_back(RenamedPath(copy.path));
-    }
-    return names;
-}
-
 // path without a stream part (":name", ":name:$DATA", "::$DATA"): the
 // file whose stream it names.
 std::string WithoutStream(const std::string &path) {
@@ -83,121 +74,138 @@ std::optional<std::string> NameTheLogIs(IFileSystem &files, const std::string &l
     return std::nullopt;
 }
 
-// The job proper: what it acts on is known before the log is opened, so a
-// log that names one of its files is refused before anything is created.
+// The one route of every run without a window: gather the units (the
+// running user's, or every user's with their hives held), decide, carry
+// out (only tested for a check), and put the plan in words; then one end
+// for every run, early or not, and one exit code from DecideExit.
 class Job {
 public:
     Job(const PlatformServices &services, IUserProfiles &profiles, IRunOutput &output,
-        RunReport &report, const CommandLine &commandLine)
+        RunReport &report, const CommandLine &commandLine, const StopRequested &stop)
         : services_(services), profiles_(profiles), output_(output), report_(report),
-          commandLine_(commandLine),
+          commandLine_(commandLine), stop_(stop),
           direction_(commandLine.command == Command::Restore ? Direction::Restore
-                                                             : Direction::SetAside) {}
+                                                             : Direction::SetAside) {
+        end_.check = commandLine.check;
+    }
 
     int Run() {
-        const int exitCode = RunJob();
-        // A check's 1 says a run would rename a copy, and nothing else.
-        return commandLine_.check && !planChecked_ ? CheckExitCode(exitCode) : exitCode;
+        if (LogsOnShareAsSystem()) {
+            BadCommandLine(services_, output_, commandLine_.quiet,
+                           "the log " + *commandLine_.log +
+                               " is on a network share, which a run as System reaches as this "
+                               "computer's account: log to a local folder, such as "
+                               "%SystemRoot%\\Logs\\Torvane");
+            end_.refused = RunFailure{Win32Code::InvalidParameter, "a bad command line"};
+            return End();
+        }
+        if (commandLine_.allUsers && !services_.application.IsElevated()) {
+            Refuse("Nothing touched: /allusers acts for every user, which needs administrator "
+                   "rights (run it elevated or as System)",
+                   SystemError(services_.application, Win32Code::ElevationRequired),
+                   "administrator rights needed");
+            return End();
+        }
+        std::optional<Plan> plan = commandLine_.allUsers ? GatherEveryUser() : GatherThisUser();
+        if (plan && OpenLog()) {
+            Decide(services_.files, *plan);
+            CarryOut(services_.files, *plan,
+                     commandLine_.check ? RenameMode::TestOnly : RenameMode::Rename,
+                     [this] { return Stopped(); });
+            for (const std::string &line :
+                 PlanLines(*plan, commandLine_.check ? LineForm::Check : LineForm::Run,
+                           services_.application)) {
+                Answer(line);
+            }
+            end_.plan = TallyOf(*plan, services_.application);
+            planned_ = true;
+        }
+        return End();
     }
 
 private:
-    int RunJob() {
-        if (commandLine_.allUsers && !services_.application.IsElevated()) {
-            report_.Line(FailureLine(
-                "Nothing touched: /allusers acts for every user, which needs administrator "
-                "rights (run it elevated or as System)",
-                services_.application, Win32Code::ElevationRequired));
-            return Win32Code::ElevationRequired;
+    // On a share the computer's account owns what a run as System makes,
+    // which no privileged run's owner rule accepts again, and no folder
+    // there can be made Administrators'.
+    bool LogsOnShareAsSystem() {
+        if (!commandLine_.log || !services_.application.RunsAsSystem()) {
+            return false;
         }
-        return commandLine_.allUsers ? RunForEveryUser() : RunForThisUser();
+        try {
+            return IsNetworkPath(services_.files, services_.files.FullPath(*commandLine_.log));
+        } catch (const std::exception &) {
+            return false; // opening the log says what is wrong with it
+        }
     }
 
-    int RunForThisUser() {
-        std::vector<DatabaseCopy> copies;
+    // The running user's copies, as the window finds them.
+    std::optional<Plan> GatherThisUser() {
         try {
             // Full paths, so every line names the file whatever the folder.
             const std::string path = services_.files.FullPath(
                 commandLine_.path ? *commandLine_.path : DatabaseRules::LookUpDatabase(services_));
-            copies = CopiesOf(services_, path);
-        } catch (const std::exception &failure) {
-            return Report({ExitCodeFor(ToAppError(failure)),
-                           {FailureLine("Nothing changed", ToAppError(failure))}});
-        }
-        if (const std::optional<int> refused = OpenLog(NamesOf(copies))) {
-            return *refused;
-        }
-        if (commandLine_.check) {
-            Plan plan = PlanCopies(services_, copies, direction_);
-            CarryOut(services_.files, plan, RenameMode::TestOnly);
-            return Report(
-                Checked(plan, UnitOutcome(services_.application, plan.units.front(), direction_)));
-        }
-        return Report(MoveCopies(services_, copies, direction_));
-    }
-
-    int RunForEveryUser() {
-        // Held until every hive is unloaded, after the last line.
-        std::unique_ptr<IUsersLock> lock;
-        try {
-            lock = profiles_.LockUsers();
+            const std::vector<DatabaseCopy> copies = CopiesOf(services_, path);
+            for (const DatabaseCopy &copy : copies) {
+                names_.push_back(copy.path);
+                names_.push_back(RenamedPath(copy.path));
+            }
+            return ThisUsersPlan(copies, direction_);
         } catch (const std::exception &failure) {
             const AppError error = ToAppError(failure);
-            report_.Line(FailureLine(error.IsWin32(Win32Code::SharingViolation)
-                                         ? "Nothing touched: another Torvane run is working on "
-                                           "this machine's users"
-                                         : "Nothing touched: cannot make sure no other Torvane "
-                                           "run is working on this machine's users",
-                                     error));
-            return ExitCodeFor(error);
+            Answer(FailureLine("Nothing changed", error));
+            end_.search = RunFailure{ExitCodeFor(error), "the database cannot be looked up"};
+            return std::nullopt;
+        }
+    }
+
+    // Every user's copies, their hives read while this run alone works on
+    // the machine's users.
+    std::optional<Plan> GatherEveryUser() {
+        try {
+            lock_ = profiles_.LockUsers();
+        } catch (const std::exception &failure) {
+            const AppError error = ToAppError(failure);
+            if (error.IsWin32(Win32Code::SharingViolation)) {
+                Refuse("Nothing touched: another Torvane run is working on this machine's users",
+                       error, "another Torvane run is working on this machine's users");
+            } else {
+                // Never a code a fleet reads as something else: 2 would say
+                // there is nothing to do.
+                Refuse("Nothing touched: cannot make sure no other Torvane run is working on "
+                       "this machine's users (error " +
+                           std::to_string(ExitCodeFor(error)) + ": " + error.Description() + ")",
+                       SystemError(services_.application, Win32Code::InternalError),
+                       "the lock cannot be taken");
+            }
+            return std::nullopt;
         }
         // A check reads a hive an earlier run left loaded where it is.
-        EveryUsersCopies everyone =
-            FindEveryUsersCopies(services_, profiles_, commandLine_.path, report_,
-                                 commandLine_.check ? LeftHives::Leave : LeftHives::Unload);
-        std::vector<std::string> names;
-        for (const UserCopies &user : everyone.users) {
-            const std::vector<std::string> own = NamesOf(user.copies);
-            names.insert(names.end(), own.begin(), own.end());
+        everyone_ = FindEveryUsersCopies(services_, profiles_, commandLine_.path, report_,
+                                         commandLine_.check ? LeftHives::Leave : LeftHives::Unload,
+                                         [this] { return Stopped(); });
+        end_.search = everyone_.failure;
+        for (const UserCopies &user : everyone_.users) {
+            for (const DatabaseCopy &copy : user.copies) {
+                names_.push_back(copy.path);
+                names_.push_back(RenamedPath(copy.path));
+            }
         }
-        if (const std::optional<int> refused = OpenLog(names)) {
-            return *refused;
-        }
-        const bool check = commandLine_.check;
-        Plan plan = PlanEveryUsersCopies(services_, everyone, direction_);
-        CarryOut(services_.files, plan, check ? RenameMode::TestOnly : RenameMode::Rename);
-        Outcome outcome = EveryUsersOutcome(services_, everyone, plan);
-        if (check) {
-            outcome = Checked(plan, outcome);
-        }
-        // A hive that stays loaded keeps its user from signing in: that
-        // outweighs finding nothing to do.
-        const Outcome hives = UnloadHivesLeftLoaded(everyone);
-        outcome.lines.insert(outcome.lines.end(), hives.lines.begin(), hives.lines.end());
-        if (hives.exitCode != 0 &&
-            (outcome.exitCode == 0 || outcome.exitCode == Win32Code::FileNotFound)) {
-            outcome.exitCode = hives.exitCode;
-        }
-        return Report(outcome);
+        return EveryUsersPlan(services_.files, everyone_, direction_);
     }
 
-    // The plan printed, its renames tested: run is what the run would end
-    // with, had it met what the tests met.
-    Outcome Checked(const Plan &plan, const Outcome &run) {
-        planChecked_ = true;
-        return CheckOutcome(services_.application, plan, run.exitCode);
-    }
-
-    // Opens the log when asked; the exit code when the run must end here.
-    std::optional<int> OpenLog(const std::vector<std::string> &names) {
+    // Opens the log when asked; false when the run must end here.
+    bool OpenLog() {
         if (!commandLine_.log) {
-            return std::nullopt;
+            return true;
         }
         const std::string &log = *commandLine_.log;
         try {
-            if (const auto name = NameTheLogIs(services_.files, log, names)) {
-                return BadCommandLine(services_, output_, commandLine_.quiet,
-                                      "the log " + log + " would be written into " + *name +
-                                          ", a file the job renames");
+            if (const auto name = NameTheLogIs(services_.files, log, names_)) {
+                BadCommandLine(services_, output_, commandLine_.quiet,
+                               "the log " + log + " would be written into " + *name +
+                                   ", a file the job renames");
+                end_.refused = RunFailure{Win32Code::InvalidParameter, "a bad command line"};
+                return false;
             }
             // Elevated or System, the log's place is checked: a user may
             // have planted its folder, or the log, where the run writes.
@@ -206,35 +214,72 @@ private:
             // The log's own failure is no outcome of the job: a tool that
             // reads 5 or 32 would run it elevated or retry it for ever.
             const AppError error = ToAppError(failure);
-            report_.Line(FailureLine("Nothing changed: cannot open the log " + log + " (error " +
-                                         std::to_string(ExitCodeFor(error)) + ": " +
-                                         error.Description() + ")",
-                                     services_.application, Win32Code::OpenFailed));
-            return Win32Code::OpenFailed;
+            Refuse("Nothing changed: cannot open the log " + log + " (error " +
+                       std::to_string(ExitCodeFor(error)) + ": " + error.Description() + ")",
+                   SystemError(services_.application, Win32Code::OpenFailed),
+                   "the log " + log + " cannot be opened");
+            return false;
         }
-        return std::nullopt;
+        return true;
     }
 
-    int Report(const Outcome &outcome) {
-        for (const std::string &line : outcome.lines) {
-            report_.Line(line);
+    void Refuse(const std::string &line, const AppError &error, const std::string &what) {
+        report_.Line(FailureLine(line, error));
+        end_.refused = RunFailure{ExitCodeFor(error), what};
+    }
+
+    bool Stopped() {
+        if (!stop_ || !stop_()) {
+            return false;
         }
-        int exitCode = outcome.exitCode;
+        end_.cancelled = true;
+        return true;
+    }
+
+    // Every run ends here: the hives found or loaded are unloaded and one
+    // that stays is reported, the summary comes last, and the code is the
+    // one DecideExit gives.
+    int End() {
+        if (!everyone_.hivesLeftLoaded.empty()) {
+            HivesAtTheEnd hives = UnloadHivesLeftLoaded(everyone_);
+            for (const std::string &line : hives.lines) {
+                report_.Line(line);
+            }
+            end_.hives = hives.failure;
+        }
+        if (end_.cancelled) {
+            report_.Line(FailureLine("Stopped: nothing more is renamed", services_.application,
+                                     Win32Code::Cancelled));
+        }
         if (report_.LogIncomplete()) {
             output_.WriteLine("The log " + *commandLine_.log +
                               " lacks lines of this run: they could not be written to it.");
-            if (exitCode == 0) {
-                exitCode = Win32Code::OpenFailed;
-            }
+            end_.log =
+                RunFailure{Win32Code::OpenFailed, "the log " + *commandLine_.log + " lacks lines"};
         }
-        if (!commandLine_.quiet) {
-            std::string text;
-            for (const std::string &line : outcome.lines) {
-                text += (text.empty() ? "" : "\r\n") + line;
-            }
-            services_.dialogs.ShowMessage(text, MESSAGE_OK_ONLY);
+        const RunFailure exit = DecideExit(end_);
+        if (planned_ && (commandLine_.check || commandLine_.allUsers)) {
+            Summary summary;
+            summary.form = commandLine_.check ? LineForm::Check : LineForm::Run;
+            summary.direction = direction_;
+            summary.everyUser = commandLine_.allUsers;
+            summary.users = everyone_.users.size();
+            summary.unreachableProfiles = everyone_.unreachableProfiles;
+            summary.tally = end_.plan;
+            summary.exit = exit;
+            report_.Line(SummaryLine(summary));
         }
-        return exitCode;
+        if (!commandLine_.quiet && !answer_.empty()) {
+            services_.dialogs.ShowMessage(answer_, MESSAGE_OK_ONLY);
+        }
+        return exit.code;
+    }
+
+    // A line of the job's answer, which a run that is not quiet also shows
+    // in its one message box.
+    void Answer(const std::string &line) {
+        report_.Line(line);
+        answer_ += (answer_.empty() ? "" : "\r\n") + line;
     }
 
     const PlatformServices &services_;
@@ -242,13 +287,21 @@ private:
     IRunOutput &output_;
     RunReport &report_;
     const CommandLine &commandLine_;
+    const StopRequested &stop_;
     Direction direction_;
-    bool planChecked_ = false;
+    RunEnd end_;
+    bool planned_ = false;
+    std::string answer_;
+    // Held until every hive is unloaded, after the last line.
+    std::unique_ptr<IUsersLock> lock_;
+    EveryUsersCopies everyone_;
+    // Every name the job may move a file from or to.
+    std::vector<std::string> names_;
 };
 
 // Every command but the window, over run's services.
 int RunCommandLine(const PlatformServices &run, IUserProfiles &profiles, IRunOutput &output,
-                   RunReport &report, const CommandLine &commandLine) {
+                   RunReport &report, const CommandLine &commandLine, const StopRequested &stop) {
     switch (commandLine.command) {
     case Command::Usage:
         return ShowUsage(run, output, commandLine.quiet, {});
@@ -262,13 +315,14 @@ int RunCommandLine(const PlatformServices &run, IUserProfiles &profiles, IRunOut
     case Command::Restore:
         break;
     }
-    return Job(run, profiles, output, report, commandLine).Run();
+    return Job(run, profiles, output, report, commandLine, stop).Run();
 }
 
 } // namespace
 
 int RunCommand(const PlatformServices &services, IUserProfiles &profiles, IRunOutput &output,
-               const CommandLine &commandLine, const std::string &applicationTitle) {
+               const CommandLine &commandLine, const std::string &applicationTitle,
+               const StopRequested &stop) {
     RunReport report(output);
     OutputDialogs quietDialogs(report, applicationTitle);
     const PlatformServices run{
@@ -281,7 +335,8 @@ int RunCommand(const PlatformServices &services, IUserProfiles &profiles, IRunOu
     // as the window reports it, and ends the run with the code it gives.
     int exitCode = Win32Code::InternalError;
     ReportAnyFailure(
-        run.dialogs, [&] { exitCode = RunCommandLine(run, profiles, output, report, commandLine); },
+        run.dialogs,
+        [&] { exitCode = RunCommandLine(run, profiles, output, report, commandLine, stop); },
         [&](const std::exception &failure) { exitCode = ExitCodeFor(ToAppError(failure)); });
     return exitCode;
 }

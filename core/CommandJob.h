@@ -5,6 +5,7 @@
 // exit code a deployment tool can read.
 
 #include "core/CommandLine.h"
+#include "core/CopyPlan.h"
 #include "platform/IRunOutput.h"
 #include "platform/IUserProfiles.h"
 #include "platform/PlatformServices.h"
@@ -15,7 +16,10 @@
 // no message box is ever shown: what would be one becomes a line of output,
 // titled applicationTitle when it names no title of its own. Without
 // /quiet, the outcome of /restore, and usage when there is no console, are
-// shown through services.dialogs. No failure gets past it: one that would
-// gets the window's standard report, and its own exit code (ExitCodeFor).
+// shown through services.dialogs. A run asks stop between its steps and,
+// once it says so, renames nothing more and ends with 1223. No failure gets
+// past it: one that would gets the window's standard report, and its own
+// exit code (ExitCodeFor).
 int RunCommand(const PlatformServices &services, IUserProfiles &profiles, IRunOutput &output,
-               const CommandLine &commandLine, const std::string &applicationTitle);
+               const CommandLine &commandLine, const std::string &applicationTitle,
+               const StopRequested &stop = StopRequested());

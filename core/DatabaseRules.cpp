@@ -36,13 +36,16 @@ std::vector<DatabaseCopy> ExistingCopies(IFileSystem &files,
     return existing;
 }
 
+std::unique_ptr<IHeldFile> OpenCopy(IFileSystem &files, const DatabaseCopy &copy,
+                                    Direction direction) {
+    return files.OpenForMove(FromName(copy, direction), ToName(copy, direction),
+                             copy.userControlled ? copy.allowedFolder : std::string());
+}
+
 void MoveCopy(IFileSystem &files, const DatabaseCopy &copy, Direction direction, RenameMode mode) {
-    const std::string from = FromName(copy, direction);
-    const std::string to = ToName(copy, direction);
-    if (copy.userControlled) {
-        files.RenameOrdinaryFile(from, to, copy.allowedFolder, mode);
-    } else {
-        files.RenameFile(from, to, mode);
+    const std::unique_ptr<IHeldFile> held = OpenCopy(files, copy, direction);
+    if (mode == RenameMode::Rename) {
+        held->Rename();
     }
 }
 

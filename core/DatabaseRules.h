@@ -8,6 +8,7 @@
 #include "platform/PlatformServices.h"
 #include "settings/CProgramSettings.h"
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,9 +36,18 @@ bool FileExists(IFileSystem &files, const std::string &path);
 std::vector<DatabaseCopy> ExistingCopies(IFileSystem &files,
                                          const std::vector<DatabaseCopy> &copies);
 
-// Renames copy in direction, never over an existing file; a copy its user
-// controls only as an ordinary file inside its allowed folder. In TestOnly
-// mode the same rename is only tested. Throws AppError.
+// Opens copy for its move in direction, every check made; a copy its user
+// controls only as an ordinary file inside its allowed folder. Throws
+// AppError.
+std::unique_ptr<IHeldFile> OpenCopy(IFileSystem &files, const DatabaseCopy &copy,
+                                    Direction direction);
+// Renames copy in direction, never over an existing file, through OpenCopy.
+// In TestOnly mode the copy is opened and let go, so the test meets what
+// the rename would. Throws AppError.
 void MoveCopy(IFileSystem &files, const DatabaseCopy &copy, Direction direction, RenameMode mode);
+// Opens copy for its move in direction, as MoveCopy opens it, and holds it.
+// Throws AppError.
+std::unique_ptr<IHeldFile> OpenCopy(IFileSystem &files, const DatabaseCopy &copy,
+                                    Direction direction);
 
 } // namespace DatabaseRules

@@ -9,11 +9,6 @@
 #include <string>
 #include <vector>
 
-struct Outcome {
-    int exitCode = 0;
-    std::vector<std::string> lines;
-};
-
 // The exit code for a failure: its Win32 code, or for one of the program's
 // own numbers the Win32 code that says the same, never a Win32 code that
 // means something else.

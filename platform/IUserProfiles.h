@@ -35,8 +35,10 @@ class IUserProfiles {
 public:
     virtual ~IUserProfiles() = default;
     // Waits, up to a minute, until no other Torvane run works on this
-    // machine's users, and keeps them for this run until the result goes.
-    // Throws AppError: Win32 code 32 when the other run did not end in time.
+    // machine's users, and keeps them for this run until the result goes
+    // (see TakeUsersLock). Throws AppError: Win32 code 32 when the other
+    // run did not end in time; a refusal when the lock's folder may have
+    // been planted; any other failure as it came.
     virtual std::unique_ptr<IUsersLock> LockUsers() = 0;
     // Every entry of the machine's ProfileList that names a folder, people's
     // or not, each with whether its folder can be read. Throws AppError.

@@ -70,10 +70,10 @@ private:
     std::string runUser_;
 };
 
-void OpenPrivileged(ILogPlaces &places, const std::string &log) {
-    Guard guard(places);
-    const std::string folder = ParentOf(log);
-    // The folders to make, the log's own first, up to the nearest one that
+// Makes folder and its missing folders with ProtectedLogFolderSddl, or uses
+// it as it is, through guard.
+void MakeFolders(ILogPlaces &places, Guard &guard, const std::string &folder) {
+    // The folders to make, the given one first, up to the nearest one that
     // exists, which is checked before anything is made in it.
     std::vector<std::string> missing;
     std::string nearest = folder;
@@ -86,11 +86,24 @@ void OpenPrivileged(ILogPlaces &places, const std::string &log) {
         guard.Check("the folder " + nearest, nearest, *found);
     }
     for (auto each = missing.rbegin(); each != missing.rend(); ++each) {
-        places.MakeFolder(*each, ProtectedLogFolderSddl);
+        try {
+            places.MakeFolder(*each, ProtectedLogFolderSddl);
+        } catch (const AppError &error) {
+            // Another run made it meanwhile; so might a user who can.
+            if (!error.IsWin32(Win32Code::AlreadyExists)) {
+                throw;
+            }
+            guard.CheckFolder(*each);
+        }
     }
     if (!missing.empty()) {
         guard.CheckFolder(folder);
     }
+}
+
+void OpenPrivileged(ILogPlaces &places, const std::string &log) {
+    Guard guard(places);
+    MakeFolders(places, guard, ParentOf(log));
     const OpenedLog opened = places.OpenLogFile(log, true);
     try {
         if (opened.existed) {
@@ -105,7 +118,12 @@ void OpenPrivileged(ILogPlaces &places, const std::string &log) {
             throw Refused("it leads through a link to " + opened.entry.finalPath);
         }
     } catch (const AppError &) {
-        places.CloseLogFile();
+        // Only what this run made goes: a log that was there stays.
+        if (opened.existed) {
+            places.CloseLogFile();
+        } else {
+            places.RemoveLogFile();
+        }
         throw;
     }
 }
@@ -128,6 +146,11 @@ void OpenUnprivileged(ILogPlaces &places, const std::string &log) {
 }
 
 } // namespace
+
+void MakeGuardedFolder(ILogPlaces &places, const std::string &folder) {
+    Guard guard(places);
+    MakeFolders(places, guard, folder);
+}
 
 void OpenGuardedLog(ILogPlaces &places, const std::string &path, bool privileged) {
     const std::string log = places.FullPath(path);

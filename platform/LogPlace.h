@@ -36,7 +36,8 @@ struct OpenedLog {
     LogPlaceEntry entry;  // known only when opened guarded
 };
 
-// The file system as the log's rules see it. Paths are full unless said.
+// The file system as the log's rules (and those of the folder the users
+// lock is kept in) see it. Paths are full unless said.
 class ILogPlaces {
 public:
     virtual ~ILogPlaces() = default;
@@ -58,6 +59,10 @@ public:
     virtual OpenedLog OpenLogFile(const std::string &path, bool guarded) = 0;
     // Closes the log opened last, never to write to it.
     virtual void CloseLogFile() = 0;
+    // Removes the log opened last, which that open created, through the
+    // handle it was created by, and closes it: whatever else is at its
+    // path by then stays.
+    virtual void RemoveLogFile() = 0;
     // The account the run runs as (its token's user), as a SID.
     virtual std::string RunUserSid() = 0;
 };
@@ -69,6 +74,15 @@ public:
 // only when each is no link, is owned by a trusted owner or the run's own
 // account, and its final path is its path, and an existing log only when
 // it has no other name (a hard link); the log's folder is checked
-// before the log is opened. Throws AppError, of ErrorCategory::Refusal
-// saying why for a place it refuses; nothing is written then.
+// before the log is opened, and a log the open created is removed when it
+// is refused. Throws AppError, of ErrorCategory::Refusal saying why for a
+// place it refuses; nothing is written then.
 void OpenGuardedLog(ILogPlaces &places, const std::string &path, bool privileged);
+
+// Makes folder, a full path, as a privileged run makes a log's: each
+// missing folder with ProtectedLogFolderSddl, in the nearest existing one
+// only when that is no link, owned by a trusted owner or the run's own
+// account, with its own final path; a folder another process made
+// meanwhile, and folder itself once made, checked the same way. Throws
+// AppError, of ErrorCategory::Refusal saying why for a folder it refuses.
+void MakeGuardedFolder(ILogPlaces &places, const std::string &folder);

@@ -5,6 +5,7 @@
 // UTF-8 except the registry's, which travels as ANSI code page bytes.
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -77,9 +78,20 @@ enum class PathKind {
 };
 
 // A rename as asked, or its test: the file opened exactly as the rename
-// opens it, every check made, and closed with nothing changed, so a check
+// opens it, every check made, and let go with nothing changed, so a check
 // meets what the rename would meet (a file in use, say).
 enum class RenameMode { Rename, TestOnly };
+
+// A file opened for its move, every check made. The handle is held, so
+// nothing else can open the file until it is renamed or let go; letting it
+// go changes nothing.
+class IHeldFile {
+public:
+    virtual ~IHeldFile() = default;
+    // Gives the file the name it was opened for, through the held handle,
+    // never over an existing file. Once only. Throws AppError.
+    virtual void Rename() = 0;
+};
 
 class IFileSystem {
 public:
@@ -88,8 +100,17 @@ public:
     // last component), or "" when none does. Hidden, system and directory
     // entries never match. Throws AppError on a path it cannot search.
     virtual std::string FirstMatchingFile(const std::string &path) = 0;
-    // Renames without ever replacing an existing file. Throws AppError.
-    virtual void RenameFile(const std::string &from, const std::string &to, RenameMode mode) = 0;
+    // Opens the file at from (a full path) for its move to to (a full path,
+    // a new name in the same folder) as the rename opens it, and tests that
+    // a name can be added to its folder (FILE_ADD_FILE). With allowedFolder
+    // not empty (a file a user controls) it also proves the file an
+    // ordinary one (not a link, folder, hidden or system file) whose final
+    // path lies inside the final path of allowedFolder, and the new name
+    // goes in the folder the file's final path names. Throws AppError: of
+    // ErrorCategory::Refusal when the file is refused, else the Win32
+    // failure (32 when another program has the file open).
+    virtual std::unique_ptr<IHeldFile> OpenForMove(const std::string &from, const std::string &to,
+                                                   const std::string &allowedFolder) = 0;
 
     // The full form of path: relative parts resolved against the current
     // folder, and every part that exists in its long form (not 8.3), so
@@ -105,17 +126,6 @@ public:
     // file index: a hard link or another spelling of the path); false when
     // either does not exist.
     virtual bool SameExistingFile(const std::string &a, const std::string &b) = 0;
-    // Renames the file at from, a full path, to to, a full path in the same
-    // folder, for a folder that someone else may control: the file is
-    // opened without following a reparse point, and renamed through that
-    // same handle, in the folder its final path names, without ever
-    // replacing a file, only after it proves to be an ordinary file (not a
-    // link, folder, hidden or system file) whose final path lies inside the
-    // final path of allowedFolder, a full path. Throws AppError: of
-    // ErrorCategory::Refusal when the file is not what from names or lies
-    // outside allowedFolder, else the Win32 failure.
-    virtual void RenameOrdinaryFile(const std::string &from, const std::string &to,
-                                    const std::string &allowedFolder, RenameMode mode) = 0;
 
     // True when a and b name one entry of one existing folder, however each
     // is spelt: their folders are the same folder (the same volume and file
@@ -125,6 +135,14 @@ public:
     // itself exists does not matter. Throws AppError on a path it cannot
     // look at.
     virtual bool SameEntry(const std::string &a, const std::string &b) = 0;
+
+    // The path every link on the way to path leads to, in full form by
+    // drive letter; nothing when nothing is at path. Throws AppError on a
+    // path it cannot look at.
+    virtual std::optional<std::string> FinalPath(const std::string &path) = 0;
+    // True when the system calls the drive whose root is root ("X:\") a
+    // network drive (a share mapped to a letter).
+    virtual bool IsNetworkDrive(const std::string &root) = 0;
 };
 
 // The folders of this machine that matter for a legacy program: where it
@@ -192,6 +210,9 @@ public:
     virtual void StartElevated(const std::string &parameters) = 0;
     // The system's description of a Win32 error code.
     virtual std::string ErrorText(std::int32_t code) = 0;
+    // True when the process runs as the LocalSystem account, and also when
+    // that cannot be told, so its stricter rules hold.
+    virtual bool RunsAsSystem() = 0;
 };
 
 struct PlatformServices {

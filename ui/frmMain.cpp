@@ -3,6 +3,9 @@
 #include "base/AppError.h"
 #include "base/Win32Codes.h"
 #include "core/CommandLine.h"
+#include "core/Outcome.h"
+
+#include <algorithm>
 
 frmMain::frmMain(const PlatformServices &services, IFormView &view,
                  std::optional<std::string> databasePath)
@@ -59,25 +62,35 @@ void frmMain::cmdRename_Click() {
         services_.dialogs.ShowMessage("Please select a file before renaming it.", MESSAGE_OK_ONLY);
         return;
     }
+    // One look at each copy's two names decides; a second comes only after
+    // a failure, to tell another run's rename from a failure.
     const std::vector<DatabaseCopy> copies = CopiesOf(services_, path);
-    if (DatabaseRules::ExistingCopies(services_.files, copies).empty()) {
+    Plan plan = ThisUsersPlan(copies, Direction::SetAside);
+    Decide(services_.files, plan);
+    const PlanUnit &unit = plan.units.front();
+    // A name the decision's closer look cannot take (an illegal one, say)
+    // is a missing file to the existence test, as it always was; one the
+    // existence test itself cannot search is its failure.
+    const bool lookFailed = unit.stop && unit.stop->error;
+    const bool exists = lookFailed
+                            ? !DatabaseRules::ExistingCopies(services_.files, copies).empty()
+                            : std::any_of(unit.copies.begin(), unit.copies.end(),
+                                          [](const PlannedCopy &p) { return p.state.HasFrom(); });
+    if (lookFailed && exists) {
+        throw *unit.stop->error;
+    }
+    if (!exists) {
         services_.dialogs.ShowMessage(
             path + " does not exist.  Click the browse button to locate the database file.",
             MESSAGE_OK_ONLY);
         return;
     }
-    Plan plan = PlanCopies(services_, copies, Direction::SetAside);
     CarryOut(services_.files, plan, RenameMode::Rename);
-    const PlanUnit &unit = plan.units.front();
-    // Another run may have set the copies aside meanwhile: that is the state
-    // the user asked for, so only a second look that finds otherwise reports
-    // the failure.
-    if (unit.Stopped() && !EveryCopyDone(PlanCopies(services_, copies, Direction::SetAside))) {
-        const AppError failure = unit.stop ? *unit.stopError : *unit.StoppedAt()->failure;
-        if (OfferElevation(failure, path)) {
+    if (const std::optional<AppError> failure = FailureOf(unit)) {
+        if (OfferElevation(*failure, path)) {
             return;
         }
-        throw failure;
+        throw *failure;
     }
     services_.dialogs.ShowMessage("File has been renamed to:\r\n\r\n" + RenamedPath(path),
                                   MESSAGE_OK_ONLY);
@@ -105,6 +118,18 @@ bool frmMain::OfferElevation(const std::exception &failure, const std::string &p
     }
     services_.application.End(ExitCode::Failure);
     return true;
+}
+
+std::optional<AppError> frmMain::FailureOf(const PlanUnit &unit) {
+    if (unit.stop) {
+        return SystemError(services_.application, Win32Code::InvalidName, "Decide");
+    }
+    const PlannedCopy *stop = unit.StoppedAt();
+    if (stop == nullptr) {
+        return std::nullopt;
+    }
+    return stop->failure ? *stop->failure
+                         : SystemError(services_.application, Win32Code::AlreadyExists, "Decide");
 }
 
 void frmMain::cmdCancel_Click() { services_.application.End(ExitCode::Normal); }

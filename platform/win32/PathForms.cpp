@@ -2,6 +2,7 @@
 
 #include "platform/win32/WideText.h"
 
+#include <algorithm>
 #include <iterator>
 #include <optional>
 
@@ -148,4 +149,20 @@ bool LiesInside(const std::wstring &path, const std::wstring &folder) {
 std::wstring FolderOf(const std::wstring &path) {
     const std::size_t separator = path.find_last_of(L'\\');
     return separator == std::wstring::npos ? std::wstring() : path.substr(0, separator);
+}
+
+std::wstring OpenableFolderOf(const std::wstring &path) {
+    std::wstring folder = FolderOf(path);
+    const std::wstring ordinary = OrdinaryForm(folder);
+    const bool drive = ordinary.size() == 2 && ordinary[1] == L':';
+    const bool share =
+        StartsWith(ordinary, L"\\\\") && std::count(ordinary.begin(), ordinary.end(), L'\\') < 4;
+    // A volume named by its GUID: "\\?\Volume{...}".
+    const bool volume = !StartsWith(folder, ExtendedSharePrefix) &&
+                        StartsWith(folder, ExtendedPrefix) &&
+                        folder.find(L'\\', std::size(ExtendedPrefix) - 1) == std::wstring::npos;
+    if (!folder.empty() && (drive || share || volume)) {
+        folder.push_back(L'\\');
+    }
+    return folder;
 }

@@ -38,3 +38,8 @@ bool LiesInside(const std::wstring &path, const std::wstring &folder);
 
 // The folder part of a path, up to its last backslash (left out).
 std::wstring FolderOf(const std::wstring &path);
+
+// The folder that holds path, a full path in any form, as a path that opens
+// it: a root keeps its backslash ("C:" alone is the drive's current folder,
+// "\\?\C:" the volume itself).
+std::wstring OpenableFolderOf(const std::wstring &path);

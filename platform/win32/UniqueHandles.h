@@ -77,17 +77,6 @@ struct ModuleTraits {
     static void Close(HMODULE module) noexcept { FreeLibrary(module); }
 };
 
-struct BoundaryDescriptorTraits {
-    static HANDLE Invalid() noexcept { return nullptr; }
-    static void Close(HANDLE boundary) noexcept { DeleteBoundaryDescriptor(boundary); }
-};
-// Closed, not destroyed: the namespace goes when its last handle does, so
-// another run that opened it keeps it.
-struct PrivateNamespaceTraits {
-    static HANDLE Invalid() noexcept { return nullptr; }
-    static void Close(HANDLE space) noexcept { ClosePrivateNamespace(space, 0); }
-};
-
 using unique_find = UniqueHandle<HANDLE, FindHandleTraits>;
 using unique_handle = UniqueHandle<HANDLE, KernelHandleTraits>;
 using unique_hfile = UniqueHandle<HANDLE, FileHandleTraits>;
@@ -96,8 +85,6 @@ using unique_hkey = UniqueHandle<HKEY, RegistryKeyTraits>;
 using unique_hfont = UniqueHandle<HFONT, FontTraits>;
 using unique_hwnd = UniqueHandle<HWND, WindowTraits>;
 using unique_hmodule = UniqueHandle<HMODULE, ModuleTraits>;
-using unique_boundary = UniqueHandle<HANDLE, BoundaryDescriptorTraits>;
-using unique_namespace = UniqueHandle<HANDLE, PrivateNamespaceTraits>;
 
 // A hive file loaded with RegLoadKeyW as a key under HKEY_USERS or
 // HKEY_LOCAL_MACHINE, unloaded when its owner goes away. Every key opened

@@ -14,6 +14,7 @@ public:
     bool IsElevated() override;
     void StartElevated(const std::string &parameters) override;
     std::string ErrorText(std::int32_t code) override;
+    bool RunsAsSystem() override;
 
     void SetMainWindow(HWND window) { mainWindow_ = window; }
     bool Ended() const { return exitCode_.has_value(); }

@@ -1,6 +1,7 @@
-// Whether the program runs with administrator rights, and starting it again
-// with them.
+// Whether the program runs with administrator rights, or as System, and
+// starting it again with administrator rights.
 
+#include "platform/win32/AccountSids.h"
 #include "platform/win32/SystemLibrary.h"
 #include "platform/win32/UniqueHandles.h"
 #include "platform/win32/WideText.h"
@@ -22,6 +23,14 @@ std::optional<bool> ProcessElevation(HANDLE process) {
 }
 
 bool Win32Application::IsElevated() { return ProcessElevation(GetCurrentProcess()).value_or(true); }
+
+bool Win32Application::RunsAsSystem() {
+    try {
+        return ProcessUserSid() == "S-1-5-18";
+    } catch (const std::exception &) {
+        return true;
+    }
+}
 
 void Win32Application::StartElevated(const std::string &parameters) {
     // shell32 is loaded only here, so no other run pays for it.

@@ -1,12 +1,12 @@
 #include "platform/win32/Win32FileSystem.h"
 
+#include "platform/win32/FinalPath.h"
+#include "platform/win32/HeldFile.h"
 #include "platform/win32/OpenExisting.h"
-#include "platform/win32/OrdinaryRename.h"
 #include "platform/win32/PathForms.h"
 #include "platform/win32/UniqueHandles.h"
 #include "platform/win32/WideText.h"
 
-#include <algorithm>
 #include <optional>
 
 namespace {
@@ -49,19 +49,6 @@ std::optional<FileIdentity> IdentityOf(const std::wstring &path) {
                         information.nFileIndexLow};
 }
 
-// The folder that holds path, a full path, as a path that opens it: a
-// drive's or a share's root keeps its backslash ("C:" alone is the drive's
-// current folder).
-std::wstring OpenableFolderOf(const std::wstring &path) {
-    std::wstring folder = FolderOf(path);
-    const bool share =
-        folder.rfind(L"\\\\", 0) == 0 && std::count(folder.begin(), folder.end(), L'\\') < 4;
-    if (!folder.empty() && (folder.back() == L':' || share)) {
-        folder.push_back(L'\\');
-    }
-    return folder;
-}
-
 } // namespace
 
 std::string Win32FileSystem::FirstMatchingFile(const std::string &path) {
@@ -82,25 +69,10 @@ std::string Win32FileSystem::FirstMatchingFile(const std::string &path) {
     return {};
 }
 
-void Win32FileSystem::RenameFile(const std::string &from, const std::string &to, RenameMode mode) {
-    if (mode == RenameMode::TestOnly) {
-        // What the move meets first: the file's own name opened for its
-        // deletion. The move renames a link itself, and a folder too.
-        OpenForRename(Widen(from));
-        return;
-    }
-    std::wstring source = Widen(from);
-    std::wstring target = Widen(to);
-    // Both names take the same form, so a long target never meets a short
-    // source that Windows would normalise differently.
-    if (source.size() >= MAX_PATH || target.size() >= MAX_PATH) {
-        source = ExtendedForm(source);
-        target = ExtendedForm(target);
-    }
-    // No MOVEFILE_REPLACE_EXISTING: an existing file is never overwritten.
-    if (!MoveFileExW(source.c_str(), target.c_str(), 0)) {
-        throw Win32Error(GetLastError(), "MoveFileExW");
-    }
+std::unique_ptr<IHeldFile> Win32FileSystem::OpenForMove(const std::string &from,
+                                                        const std::string &to,
+                                                        const std::string &allowedFolder) {
+    return OpenHeldFile(Widen(from), Widen(to), Widen(allowedFolder));
 }
 
 std::string Win32FileSystem::FullPath(const std::string &path) {
@@ -137,11 +109,6 @@ bool Win32FileSystem::SameExistingFile(const std::string &a, const std::string &
     return second && *first == *second;
 }
 
-void Win32FileSystem::RenameOrdinaryFile(const std::string &from, const std::string &to,
-                                         const std::string &allowedFolder, RenameMode mode) {
-    RenameVerifiedFile(Widen(from), Widen(to), Widen(allowedFolder), mode);
-}
-
 bool Win32FileSystem::SameName(const std::string &a, const std::string &b) {
     return SamePathText(Widen(a), Widen(b));
 }
@@ -155,4 +122,20 @@ bool Win32FileSystem::SameEntry(const std::string &a, const std::string &b) {
     }
     const std::optional<FileIdentity> folder = IdentityOf(OpenableFolderOf(first));
     return folder && folder == IdentityOf(OpenableFolderOf(second));
+}
+
+std::optional<std::string> Win32FileSystem::FinalPath(const std::string &path) {
+    const unique_hfile opened = OpenExisting(LongPathForm(Widen(path)), FILE_READ_ATTRIBUTES);
+    if (!opened) {
+        const DWORD error = GetLastError();
+        if (IsMissing(error)) {
+            return std::nullopt;
+        }
+        throw Win32ErrorOn(error, path, "CreateFileW");
+    }
+    return Narrow(FinalPathOf(opened.get()));
+}
+
+bool Win32FileSystem::IsNetworkDrive(const std::string &root) {
+    return GetDriveTypeW(Widen(root).c_str()) == DRIVE_REMOTE;
 }

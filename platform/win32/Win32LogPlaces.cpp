@@ -1,5 +1,6 @@
 #include "platform/win32/Win32LogPlaces.h"
 
+#include "platform/win32/AccountSids.h"
 #include "platform/win32/FinalPath.h"
 #include "platform/win32/OpenExisting.h"
 #include "platform/win32/PathForms.h"
@@ -7,19 +8,10 @@
 #include "platform/win32/WideText.h"
 
 #include <aclapi.h>
-#include <sddl.h>
 
 #include <vector>
 
 namespace {
-
-std::string SidText(PSID sid) {
-    unique_hlocal text;
-    if (!ConvertSidToStringSidW(sid, reinterpret_cast<LPWSTR *>(text.put()))) {
-        throw Win32Error(GetLastError(), "ConvertSidToStringSidW");
-    }
-    return Narrow(static_cast<const wchar_t *>(text.get()));
-}
 
 // DOMAIN\name, or the SID itself for an account the system cannot name.
 std::string AccountName(PSID sid) {
@@ -73,6 +65,9 @@ bool IsMissing(DWORD error) {
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 
+// Tries at making or opening a log that other processes make and remove.
+constexpr int OpenTries = 3;
+
 } // namespace
 
 std::string Win32LogPlaces::FullPath(const std::string &path) {
@@ -118,40 +113,55 @@ void Win32LogPlaces::MakeFolder(const std::string &path, const std::string &sddl
 OpenedLog Win32LogPlaces::OpenLogFile(const std::string &path, bool guarded) {
     // Appending only: an earlier run's lines are never overwritten, and
     // another run may read or append at the same time. Guarded, a link is
-    // opened as itself, to be refused.
-    log_.reset(CreateFileW(LongPathForm(Widen(path)).c_str(),
-                           FILE_APPEND_DATA | (guarded ? READ_CONTROL | FILE_READ_ATTRIBUTES : 0),
-                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL | (guarded ? FILE_FLAG_OPEN_REPARSE_POINT : 0),
-                           nullptr));
-    if (!log_) {
-        throw Win32Error(GetLastError(), "CreateFileW");
-    }
+    // opened as itself, to be refused. Shared for deleting too, so a log
+    // this run made can be removed through its own handle while another
+    // run has it open.
+    const std::wstring name = LongPathForm(Widen(path));
+    const DWORD access = FILE_APPEND_DATA | (guarded ? READ_CONTROL | FILE_READ_ATTRIBUTES : 0);
+    const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    const DWORD flags = FILE_ATTRIBUTE_NORMAL | (guarded ? FILE_FLAG_OPEN_REPARSE_POINT : 0);
     OpenedLog opened;
-    opened.existed = GetLastError() == ERROR_ALREADY_EXISTS;
+    // Made new or opened as it was, and which of the two known for sure; a
+    // guarded log made new may be removed through its own handle.
+    for (int tries = 1;; ++tries) {
+        log_.reset(CreateFileW(name.c_str(), access | (guarded ? DELETE : 0), share, nullptr,
+                               CREATE_NEW, flags, nullptr));
+        if (log_) {
+            break;
+        }
+        DWORD error = GetLastError();
+        if (error == ERROR_FILE_EXISTS) {
+            log_.reset(
+                CreateFileW(name.c_str(), access, share, nullptr, OPEN_EXISTING, flags, nullptr));
+            if (log_) {
+                opened.existed = true;
+                break;
+            }
+            error = GetLastError();
+            // Removed in between: made anew.
+            if (IsMissing(error) && tries < OpenTries) {
+                continue;
+            }
+        }
+        throw Win32Error(error, "CreateFileW");
+    }
     if (guarded) {
         try {
             opened.entry = Describe(log_.get());
         } catch (...) {
-            log_.reset();
+            opened.existed ? CloseLogFile() : RemoveLogFile();
             throw;
         }
     }
     return opened;
 }
 
-std::string Win32LogPlaces::RunUserSid() {
-    unique_handle token;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.put())) {
-        throw Win32Error(GetLastError(), "OpenProcessToken");
-    }
-    DWORD size = 0;
-    GetTokenInformation(token.get(), TokenUser, nullptr, 0, &size);
-    // DWORD-aligned storage for the SID the structure points into.
-    std::vector<DWORD> user((size + sizeof(DWORD) - 1) / sizeof(DWORD) + 1);
-    if (!GetTokenInformation(token.get(), TokenUser, user.data(),
-                             static_cast<DWORD>(user.size() * sizeof(DWORD)), &size)) {
-        throw Win32Error(GetLastError(), "GetTokenInformation");
-    }
-    return SidText(reinterpret_cast<const TOKEN_USER *>(user.data())->User.Sid);
+void Win32LogPlaces::RemoveLogFile() {
+    FILE_DISPOSITION_INFO deleted{TRUE};
+    // A log that cannot be removed is left empty: the refusal is what the
+    // run reports.
+    SetFileInformationByHandle(log_.get(), FileDispositionInfo, &deleted, sizeof deleted);
+    log_.reset();
 }
+
+std::string Win32LogPlaces::RunUserSid() { return ProcessUserSid(); }

@@ -18,6 +18,7 @@ public:
     void MakeFolder(const std::string &path, const std::string &sddl) override;
     OpenedLog OpenLogFile(const std::string &path, bool guarded) override;
     void CloseLogFile() override { log_.reset(); }
+    void RemoveLogFile() override;
     std::string RunUserSid() override;
 
     unique_hfile TakeLog() { return std::move(log_); }

@@ -23,16 +23,6 @@ constexpr wchar_t ProfileList[] = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVers
 constexpr wchar_t UserShellFolders[] =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
 
-std::wstring WindowsFolder() {
-    wchar_t folder[MAX_PATH + 1] = {};
-    const UINT length = GetSystemWindowsDirectoryW(folder, MAX_PATH + 1);
-    if (length == 0 || length > MAX_PATH) {
-        throw Win32Error(length == 0 ? GetLastError() : ERROR_BUFFER_OVERFLOW,
-                         "GetSystemWindowsDirectoryW");
-    }
-    return folder;
-}
-
 std::optional<std::wstring> EnvironmentVariable(const wchar_t *name) {
     DWORD needed = GetEnvironmentVariableW(name, nullptr, 0);
     while (needed != 0) {
@@ -110,6 +100,16 @@ std::string LookUpLocalAppData() {
 }
 
 } // namespace
+
+std::wstring WindowsFolder() {
+    wchar_t folder[MAX_PATH + 1] = {};
+    const UINT length = GetSystemWindowsDirectoryW(folder, MAX_PATH + 1);
+    if (length == 0 || length > MAX_PATH) {
+        throw Win32Error(length == 0 ? GetLastError() : ERROR_BUFFER_OVERFLOW,
+                         "GetSystemWindowsDirectoryW");
+    }
+    return folder;
+}
 
 std::vector<std::string> Win32SystemFolders::VirtualizedFolders() {
     return TheMachinesFolders().virtualized;

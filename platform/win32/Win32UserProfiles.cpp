@@ -1,5 +1,6 @@
 #include "platform/win32/Win32UserProfiles.h"
 
+#include "platform/UsersLock.h"
 #include "platform/win32/OpenExisting.h"
 #include "platform/win32/PathForms.h"
 #include "platform/win32/RegistryText.h"
@@ -7,7 +8,9 @@
 #include "platform/win32/WideText.h"
 #include "platform/win32/Win32HiveList.h"
 #include "platform/win32/Win32Hives.h"
-#include "platform/win32/Win32UserProfilesLock.h"
+#include "platform/win32/Win32LockFiles.h"
+#include "platform/win32/Win32LogPlaces.h"
+#include "platform/win32/Win32SystemFolders.h"
 
 #include <windows.h>
 
@@ -19,7 +22,10 @@ constexpr wchar_t ProfileList[] = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVers
 constexpr char ProfileListName[] =
     "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
 // How long a run waits for another one working on the machine's users.
-constexpr DWORD OtherRunPatience = 60000; // milliseconds
+constexpr std::chrono::milliseconds OtherRunPatience(60000);
+// Where the users lock is kept, under the Windows folder: beside the log
+// the fleet guide suggests, and made and checked as a log's folder is.
+constexpr wchar_t UsersLockFolder[] = L"\\Logs\\Torvane";
 // A mandatory profile's hive, which Windows takes over an NTUSER.DAT beside
 // it, then the ordinary one.
 constexpr const wchar_t *HiveFiles[] = {L"NTUSER.MAN", L"NTUSER.DAT"};
@@ -81,7 +87,14 @@ Win32UserProfiles::Win32UserProfiles() : clock_(systemClock_) {}
 Win32UserProfiles::Win32UserProfiles(IClock &clock) : clock_(clock) {}
 
 std::unique_ptr<IUsersLock> Win32UserProfiles::LockUsers() {
-    return Win32UserProfilesLock::Take(OtherRunPatience);
+    Win32LogPlaces places;
+    Win32LockFiles files;
+    UsersLockAttempt taken = TakeUsersLock(
+        places, files, clock_, Narrow(WindowsFolder() + UsersLockFolder), OtherRunPatience);
+    if (!taken.lock) {
+        throw Win32ErrorOn(static_cast<DWORD>(taken.error), taken.path, "CreateFileW");
+    }
+    return std::move(taken.lock);
 }
 
 std::vector<UserProfile> Win32UserProfiles::ProfileEntries() {

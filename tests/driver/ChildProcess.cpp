@@ -66,9 +66,13 @@ ChildProcess::ChildProcess(const std::wstring &executable, const StartOptions &o
 
 ChildProcess::~ChildProcess() {
     if (Running()) {
-        TerminateProcess(process_.get(), 255);
-        WaitForSingleObject(process_.get(), StepTimeoutMs);
+        Kill();
     }
+}
+
+void ChildProcess::Kill() const {
+    TerminateProcess(process_.get(), 255);
+    WaitForSingleObject(process_.get(), StepTimeoutMs);
 }
 
 bool ChildProcess::Elevated() const { return ProcessElevation(process_.get()).value_or(false); }

@@ -42,6 +42,9 @@ public:
     bool Elevated() const;
     // The exit code once the program has ended within timeoutMs, else nothing.
     std::optional<DWORD> WaitForExit(DWORD timeoutMs) const;
+    // Ends the program at once, as a fleet agent's timeout does, and waits
+    // until it has gone.
+    void Kill() const;
 
 private:
     unique_handle process_;

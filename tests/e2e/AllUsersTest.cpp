@@ -7,9 +7,11 @@
 #include "FolderContents.h"
 #include "QuietRun.h"
 #include "TestProfile.h"
+#include "Wait.h"
 #include "platform/win32/PathForms.h"
 #include "platform/win32/UniqueHandles.h"
 #include "platform/win32/WideText.h"
+#include "platform/win32/Win32SystemFolders.h"
 
 #include <algorithm>
 
@@ -50,6 +52,15 @@ protected:
     }
     static bool Says(const QuietRun &run, const std::wstring &text) {
         return run.output.find(Narrow(text)) != std::string::npos;
+    }
+    // The last line written, as a management console shows it.
+    static std::string LastLine(const std::string &output) {
+        std::string text = output;
+        while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) {
+            text.pop_back();
+        }
+        return text.substr(
+            text.find_last_of('\n') == std::string::npos ? 0 : text.find_last_of('\n') + 1);
     }
 
     std::vector<std::wstring> hivesBefore_;
@@ -228,23 +239,64 @@ TEST_F(AllUsersTest, WithoutAdministratorRightsItEndsWith740AndTouchesNothing) {
     EXPECT_FALSE(Exists(folder_ / L"t.log"));
 }
 
-TEST_F(AllUsersTest, OneUsersCopyHeldOpenKeepsNoOtherFileFromBeingSetAside) {
+TEST_F(AllUsersTest, OneUsersCopyHeldOpenHoldsBackTheFileAndEveryCopyOfIt) {
     const TestProfile bob(Hive());
     MakeFoldersFor(StoreCopyOf(bob));
     WriteFile(StoreCopyOf(bob), "bob's");
     defaultDatabase_.Create("installer's");
     virtualStoreCopy_.Create("mine");
-    // Without FILE_SHARE_DELETE, as a running database engine holds it.
-    const unique_hfile held(CreateFileW(virtualStoreCopy_.Path().c_str(), GENERIC_READ,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                        0, nullptr));
-    ASSERT_TRUE(held);
+    {
+        // Without FILE_SHARE_DELETE, as a running database engine holds it.
+        const unique_hfile held(CreateFileW(virtualStoreCopy_.Path().c_str(), GENERIC_READ,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                            OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(held);
 
-    const QuietRun run = RunTorvane({L"/quiet", L"/allusers"});
-    EXPECT_EQ(static_cast<DWORD>(ERROR_SHARING_VIOLATION), run.exitCode) << run.output;
+        const QuietRun run = RunTorvane({L"/quiet", L"/allusers"});
+        EXPECT_EQ(static_cast<DWORD>(ERROR_SHARING_VIOLATION), run.exitCode) << run.output;
+        EXPECT_EQ("installer's", ReadFile(DefaultDatabase::Path));
+        EXPECT_EQ("bob's", ReadFile(StoreCopyOf(bob)));
+        EXPECT_EQ("mine", ReadFile(virtualStoreCopy_.Path()));
+        EXPECT_TRUE(Says(run, L"): Not renamed: " + StoreCopyOf(bob) + L": waits for " +
+                                  virtualStoreCopy_.Path() + L"."))
+            << run.output;
+        EXPECT_TRUE(Says(run, L"): Not renamed: " + DefaultDatabase::Path + L": waits for " +
+                                  virtualStoreCopy_.Path() + L"."))
+            << run.output;
+    }
+    // Once the copy is closed, the next run moves the whole group, and its
+    // summary is the last line a console shows.
+    const QuietRun again = RunTorvane({L"/quiet", L"/allusers"});
+    EXPECT_EQ(0U, again.exitCode) << again.output;
     EXPECT_EQ("installer's", ReadFile(DefaultDatabase::RenamedPath));
     EXPECT_EQ("bob's", ReadFile(StoreCopyOf(bob) + Adv));
-    EXPECT_EQ("mine", ReadFile(virtualStoreCopy_.Path()));
+    EXPECT_EQ("mine", ReadFile(virtualStoreCopy_.Path() + Adv));
+    EXPECT_EQ(0U, LastLine(again.output).rfind("Done for every user: ", 0)) << again.output;
+}
+
+TEST_F(AllUsersTest, NoUsersSettingTakesAnotherUsersFile) {
+    // Ann's setting names Bob's database, which is his own setting too; Dee
+    // uses the default, and her Local AppData is Cy's.
+    TestProfile bob(std::nullopt);
+    const std::wstring bobsDatabase = bob.Folder() + L"\\Bob.mdb";
+    bob.WriteHive(Hive(bobsDatabase));
+    const TestProfile ann(Hive(bobsDatabase));
+    const TestProfile cy(Hive());
+    const std::wstring cysLocal = cy.Folder() + L"\\AppData\\Local";
+    const TestProfile dee(HiveContents{std::nullopt, cysLocal});
+    WriteFile(bobsDatabase, "bob's");
+    MakeFoldersFor(StoreCopyOf(cy));
+    WriteFile(StoreCopyOf(cy), "cy's copy");
+
+    const QuietRun run = RunEveryUser({L"/quiet", L"/allusers"});
+    EXPECT_EQ(0U, run.exitCode) << run.output;
+    EXPECT_TRUE(Exists(bobsDatabase + Adv)) << run.output;
+    EXPECT_TRUE(Exists(StoreCopyOf(cy) + Adv)) << run.output;
+    EXPECT_TRUE(Says(run, L" (" + bob.Sid() + L"): Renamed " + bobsDatabase)) << run.output;
+    EXPECT_TRUE(Says(run, L" (" + cy.Sid() + L"): Renamed " + StoreCopyOf(cy))) << run.output;
+    EXPECT_TRUE(Says(run, L" (" + dee.Sid() + L"): the user's Local AppData, " + cysLocal +
+                              L", lies outside "))
+        << run.output;
 }
 
 TEST_F(AllUsersTest, ACheckLoadsAndUnloadsAsARunAndChangesNothing) {
@@ -260,6 +312,8 @@ TEST_F(AllUsersTest, ACheckLoadsAndUnloadsAsARunAndChangesNothing) {
     EXPECT_EQ(1U, run.exitCode) << run.output;
     EXPECT_TRUE(Says(run, L" (" + bob.Sid() + L"): Would rename " + StoreCopyOf(bob)))
         << run.output;
+    EXPECT_EQ(0U, LastLine(run.output).rfind("Would change 2 copies; 0 already so.", 0))
+        << run.output;
     EXPECT_EQ(hivesBefore_, LoadedHives());
     EXPECT_EQ(before, ContentsOf(bobsFolder));
     EXPECT_EQ(shared, ContentsOf(DefaultDatabase::Folder));
@@ -267,6 +321,35 @@ TEST_F(AllUsersTest, ACheckLoadsAndUnloadsAsARunAndChangesNothing) {
 
     const QuietRun denied = RunTorvane(StartOptions{{L"/check", L"/allusers"}, std::nullopt, true});
     EXPECT_EQ(ElevationRequired, denied.exitCode) << denied.output;
+}
+
+// Two runs started together: while one works the other waits, writing
+// nothing; the one working is killed, which frees the lock at once, and the
+// other does the job.
+TEST_F(AllUsersTest, OfTwoRunsOneWorksAtATimeAndAKilledOneHoldsNoneUp) {
+    const TestProfile bob(Hive());
+    defaultDatabase_.Create("installer's");
+    const std::wstring lock = WindowsFolder() + L"\\Logs\\Torvane\\EveryUser.lock";
+    const HeldRun first({L"/quiet", L"/allusers"});
+    const HeldRun second({L"/quiet", L"/allusers"});
+    // The run that took the lock stops at its first line, unread.
+    ASSERT_TRUE(WaitUntil([&] { return first.Wrote() || second.Wrote(); }));
+    const HeldRun &working = first.Wrote() ? first : second;
+    const HeldRun &waiting = first.Wrote() ? second : first;
+    Sleep(1000); // time enough for a run that did not wait to write
+    EXPECT_FALSE(waiting.Wrote());
+    EXPECT_TRUE(waiting.Running());
+    EXPECT_TRUE(Exists(lock));
+
+    // A copy that appears now is set aside by the run that is left.
+    MakeFoldersFor(StoreCopyOf(bob));
+    WriteFile(StoreCopyOf(bob), "bob's");
+    working.Kill();
+    const QuietRun done = waiting.Finish();
+    EXPECT_EQ(0U, done.exitCode) << done.output;
+    EXPECT_EQ("bob's", ReadFile(StoreCopyOf(bob) + Adv)) << done.output;
+    EXPECT_EQ("installer's", ReadFile(DefaultDatabase::RenamedPath));
+    EXPECT_FALSE(Exists(lock));
 }
 
 TEST_F(AllUsersTest, NoUserWithADatabaseIs2) {

@@ -57,6 +57,19 @@ QuietRun Watch(const ChildProcess &torvane, HANDLE pipe) {
     return run;
 }
 
+// A pipe for a program's standard output, holding size bytes: the write
+// end inheritable, the read end not.
+std::pair<unique_handle, unique_handle> OutputPipe(DWORD size) {
+    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+    HANDLE readEnd = nullptr;
+    HANDLE writeEnd = nullptr;
+    if (!CreatePipe(&readEnd, &writeEnd, &inheritable, size)) {
+        throw std::runtime_error("cannot make a pipe: error " + std::to_string(GetLastError()));
+    }
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    return {unique_handle(readEnd), unique_handle(writeEnd)};
+}
+
 } // namespace
 
 QuietRun RunTorvane(const std::vector<std::wstring> &arguments) {
@@ -64,22 +77,29 @@ QuietRun RunTorvane(const std::vector<std::wstring> &arguments) {
 }
 
 QuietRun RunTorvane(StartOptions options) {
-    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
-    HANDLE readEnd = nullptr;
-    HANDLE writeEnd = nullptr;
-    if (!CreatePipe(&readEnd, &writeEnd, &inheritable, 0)) {
-        throw std::runtime_error("cannot make a pipe: error " + std::to_string(GetLastError()));
-    }
-    const unique_handle reader(readEnd);
-    unique_handle writer(writeEnd);
-    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-
-    options.standardOutput = writeEnd;
+    auto [reader, writer] = OutputPipe(0);
+    options.standardOutput = writer.get();
     const ChildProcess torvane(BuiltTorvane(), options);
     writer.reset(); // the program's copy is the only one left
-    return Watch(torvane, readEnd);
+    return Watch(torvane, reader.get());
 }
 
 QuietRun RunTorvaneWithoutConsole(const std::vector<std::wstring> &arguments) {
     return Watch(ChildProcess(BuiltTorvane(), StartOptions{arguments, HANDLE{}, false}), nullptr);
 }
+
+// One byte of room: a line written waits in the pipe, and its writer with
+// it, until the line is read.
+HeldRun::HeldRun(const std::vector<std::wstring> &arguments) : HeldRun(OutputPipe(1), arguments) {}
+
+HeldRun::HeldRun(std::pair<unique_handle, unique_handle> pipe,
+                 const std::vector<std::wstring> &arguments)
+    : reader_(std::move(pipe.first)),
+      torvane_(BuiltTorvane(), StartOptions{arguments, pipe.second.get(), false}) {}
+
+bool HeldRun::Wrote() const {
+    DWORD waiting = 0;
+    return PeekNamedPipe(reader_.get(), nullptr, 0, nullptr, &waiting, nullptr) && waiting > 0;
+}
+
+QuietRun HeldRun::Finish() const { return Watch(torvane_, reader_.get()); }

@@ -5,11 +5,13 @@
 // visible top-level window it had at any moment.
 
 #include "ChildProcess.h"
+#include "platform/win32/UniqueHandles.h"
 
 #include <windows.h>
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct QuietRun {
@@ -26,3 +28,27 @@ QuietRun RunTorvane(StartOptions options);
 // Started as a scheduler or a fleet agent starts it: with no standard
 // output and no console. Its output is then empty.
 QuietRun RunTorvaneWithoutConsole(const std::vector<std::wstring> &arguments);
+
+// Torvane.exe run from the command line with its standard output on a pipe
+// that holds nothing: the first line it writes waits until the pipe is
+// read, which holds the run where it is.
+class HeldRun {
+public:
+    explicit HeldRun(const std::vector<std::wstring> &arguments);
+
+    // Whether a line waits to be read.
+    bool Wrote() const;
+    bool Running() const { return torvane_.Running(); }
+    void Kill() const { torvane_.Kill(); }
+    // Reads what it writes until it ends.
+    QuietRun Finish() const;
+
+private:
+    // The pipe's read end and write end, the latter only until the
+    // program has its own.
+    HeldRun(std::pair<unique_handle, unique_handle> pipe,
+            const std::vector<std::wstring> &arguments);
+
+    unique_handle reader_;
+    ChildProcess torvane_;
+};

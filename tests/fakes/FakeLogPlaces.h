@@ -22,10 +22,14 @@ public:
     std::optional<LogPlaceEntry> existingLog;
     // The final path the log has once opened, when not its own.
     std::optional<std::string> logFinalPath;
+    // Folders another process makes, as these entries, just before this
+    // run would.
+    std::map<std::string, LogPlaceEntry> madeMeanwhile;
     // What was done, in order.
     std::vector<std::pair<std::string, std::string>> made; // folder, sddl
     std::optional<std::pair<std::string, bool>> opened;    // path, guarded
     bool closed = false;
+    bool removed = false;
 
     // An entry owned by sid.
     static LogPlaceEntry Owned(const std::string &sid, const std::string &name = "BUILTIN\\x") {
@@ -46,6 +50,9 @@ public:
         return entry;
     }
     void MakeFolder(const std::string &path, const std::string &sddl) override {
+        if (const auto other = madeMeanwhile.find(path); other != madeMeanwhile.end()) {
+            folders[path] = other->second;
+        }
         if (folders.count(path) != 0) {
             throw AppError(ErrorCategory::Win32, 183, "Exists.", "CreateDirectoryW");
         }
@@ -61,5 +68,6 @@ public:
         return log;
     }
     void CloseLogFile() override { closed = true; }
+    void RemoveLogFile() override { removed = true; }
     std::string RunUserSid() override { return RunUser; }
 };

@@ -13,7 +13,9 @@
 #include <algorithm>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -86,31 +88,51 @@ public:
     std::map<std::string, PathKind> others;
     // Paths the existence test cannot search.
     std::map<std::string, AppError> unsearchable;
-    // Every rename fails so; or a rename of one path fails so.
-    std::optional<AppError> renameFailure;
-    std::map<std::string, AppError> renameFailures;
     // The folder relative paths are taken from.
     std::string currentFolder = "C:\\Work";
+    // The roots (N:\) of drives that map a share.
+    std::set<std::string> networkDrives;
     // Paths that are other names of one file (hard links): path -> file.
     std::map<std::string, std::string> links;
-    // Where a path leads through links on the way (final paths): a path
-    // not listed leads to itself.
-    std::map<std::string, std::string> finalPaths;
     std::vector<std::string> searched;
-    // Every rename asked for, and whether it was of an ordinary file in a
-    // folder someone else may control.
+
+    // What one open for a move was asked: the file, its new name, and the
+    // folder it is allowed in ("" for a file no user controls).
+    struct MoveOpen {
+        std::string from;
+        std::string to;
+        std::string allowedFolder;
+        bool operator==(const MoveOpen &other) const {
+            return from == other.from && to == other.to && allowedFolder == other.allowedFolder;
+        }
+    };
+    // Every open for a move asked for, and every rename made through a held
+    // file, in order.
+    std::vector<MoveOpen> moveOpens;
     std::vector<std::pair<std::string, std::string>> renames;
-    std::vector<std::string> ordinaryRenames;
-    // Every rename's test asked for, by the name it renames from.
-    std::vector<std::string> renameTests;
+    // The files held for a move and let go without their rename, and how
+    // many are held now.
+    std::vector<std::string> letGo;
+    int heldNow = 0;
+    // Where a path leads through links on the way: a path not listed leads
+    // to itself.
+    std::map<std::string, std::string> finalPaths;
+    // Every open for a move fails so; or the open of one path fails so (a
+    // file in use: 32; a refusal).
+    std::optional<AppError> openFailure;
+    std::map<std::string, AppError> openFailures;
+    // Every open for a move allowed only in this folder fails so: the
+    // system's refusal of a file whose final path lies elsewhere.
+    std::map<std::string, AppError> refusedIn;
+    // The rename of one path fails so once its open has succeeded (another
+    // program took the new name meanwhile).
+    std::map<std::string, AppError> renameFailures;
     // Any rename asked for throws ForbiddenChange.
     bool changesForbidden = false;
-    // The folder each ordinary rename was allowed in.
-    std::vector<std::string> allowedFolders;
-    // Run just before each search and each rename, as another program
-    // moving the same files might.
+    // Run just before each search and each open for a move, as another
+    // program moving the same files might.
     std::function<void(const std::string &path)> beforeSearch;
-    std::function<void(const std::string &from)> beforeRename;
+    std::function<void(const std::string &from)> beforeOpen;
 
     void AddFile(const std::string &path) { files[path] = path.substr(path.rfind('\\') + 1); }
     // The paths that hold a normal file, sorted.
@@ -133,12 +155,43 @@ public:
         const auto found = files.find(path);
         return found == files.end() ? std::string() : found->second;
     }
-    void RenameFile(const std::string &from, const std::string &to, RenameMode mode) override {
-        if (mode == RenameMode::TestOnly) {
-            return Test(from, to);
+    // Fails as told, or as the system does for a missing file; else holds
+    // the file until its rename.
+    std::unique_ptr<IHeldFile> OpenForMove(const std::string &from, const std::string &to,
+                                           const std::string &allowedFolder) override {
+        moveOpens.push_back({from, to, allowedFolder});
+        if (beforeOpen) {
+            beforeOpen(from);
         }
-        renames.emplace_back(from, to);
-        Move(from, to);
+        if (openFailure) {
+            throw *openFailure;
+        }
+        if (const auto failure = openFailures.find(from); failure != openFailures.end()) {
+            throw failure->second;
+        }
+        if (const auto refused = refusedIn.find(allowedFolder); refused != refusedIn.end()) {
+            throw refused->second;
+        }
+        if (files.count(from) == 0) {
+            throw AppError(ErrorCategory::Win32, 2, "The system cannot find the file specified.",
+                           "CreateFileW");
+        }
+        return std::make_unique<Held>(*this, from, to);
+    }
+    std::optional<std::string> FinalPath(const std::string &path) override {
+        const auto final = finalPaths.find(path);
+        return final == finalPaths.end() ? path : final->second;
+    }
+    // The files opened for a move with a folder they are allowed in, in
+    // order.
+    std::vector<std::string> OpenedInAllowedFolder() const {
+        std::vector<std::string> opened;
+        for (const MoveOpen &open : moveOpens) {
+            if (!open.allowedFolder.empty()) {
+                opened.push_back(open.from);
+            }
+        }
+        return opened;
     }
     std::string FullPath(const std::string &path) override {
         if ((path.size() > 1 && path[1] == ':') || path.rfind("\\\\", 0) == 0) {
@@ -158,27 +211,13 @@ public:
                std::equal(a.begin(), a.end(), b.begin(),
                           [](char x, char y) { return Lower(x) == Lower(y); });
     }
+    bool IsNetworkDrive(const std::string &root) override { return networkDrives.count(root) != 0; }
     bool SameExistingFile(const std::string &a, const std::string &b) override {
         if (KindOf(a) == PathKind::Nothing || KindOf(b) == PathKind::Nothing) {
             return false;
         }
         return SameName(FileOf(a), FileOf(b));
     }
-    // Refuses, as the system's rename and its test do, a file whose final
-    // path is not inside the allowed folder's.
-    void RenameOrdinaryFile(const std::string &from, const std::string &to,
-                            const std::string &allowedFolder, RenameMode mode) override {
-        if (mode == RenameMode::TestOnly) {
-            RefuseOutside(from, allowedFolder);
-            return Test(from, to);
-        }
-        renames.emplace_back(from, to);
-        ordinaryRenames.push_back(from);
-        allowedFolders.push_back(allowedFolder);
-        RefuseOutside(from, allowedFolder);
-        Move(from, to);
-    }
-
     // Other spellings of a folder (a share, the \\?\ form): spelling ->
     // the folder. And 8.3 names of existing entries: full path -> long one.
     std::map<std::string, std::string> folderSpellings;
@@ -193,20 +232,6 @@ public:
 private:
     static char Lower(char c) {
         return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-    }
-    void RefuseOutside(const std::string &from, const std::string &allowedFolder) {
-        const std::string reached = FinalOf(from);
-        const std::string allowed = FinalOf(allowedFolder);
-        if (reached.size() <= allowed.size() || reached[allowed.size()] != '\\' ||
-            !SameName(reached.substr(0, allowed.size()), allowed)) {
-            throw AppError(ErrorCategory::Refusal, 5,
-                           from + " leads to " + reached + ", outside " + allowed + ".",
-                           "RenameOrdinaryFile");
-        }
-    }
-    std::string FinalOf(const std::string &path) const {
-        const auto final = finalPaths.find(path);
-        return final == finalPaths.end() ? path : final->second;
     }
     // The folder, as one spelling of it, and the long name of an entry.
     std::pair<std::string, std::string> EntryOf(const std::string &path) {
@@ -232,37 +257,50 @@ private:
         const auto link = links.find(path);
         return link == links.end() ? path : link->second;
     }
-    // The rename's test meets the failures the rename would, and moves nothing.
-    void Test(const std::string &from, const std::string &to) {
-        renameTests.push_back(from);
-        Check(from, to);
-    }
+    class Held : public IHeldFile {
+    public:
+        Held(FakeFileSystem &files, std::string from, std::string to)
+            : files_(files), from_(std::move(from)), to_(std::move(to)) {
+            ++files_.heldNow;
+        }
+        Held(const Held &) = delete;
+        Held &operator=(const Held &) = delete;
+        ~Held() override {
+            --files_.heldNow;
+            if (!asked_) {
+                files_.letGo.push_back(from_);
+            }
+        }
+        void Rename() override {
+            if (asked_) {
+                throw AppError(ErrorCategory::Program, 51, from_ + " renamed twice.", "Rename");
+            }
+            asked_ = true;
+            files_.Move(from_, to_);
+        }
+
+    private:
+        FakeFileSystem &files_;
+        std::string from_;
+        std::string to_;
+        bool asked_ = false;
+    };
+
     void Move(const std::string &from, const std::string &to) {
         if (changesForbidden) {
             throw ForbiddenChange{"rename " + from};
         }
-        if (beforeRename) {
-            beforeRename(from);
-        }
-        Check(from, to);
-        files.erase(from);
-        AddFile(to);
-    }
-    void Check(const std::string &from, const std::string &to) {
-        if (renameFailure) {
-            throw *renameFailure;
-        }
         if (const auto failure = renameFailures.find(from); failure != renameFailures.end()) {
             throw failure->second;
         }
-        if (files.count(from) == 0) {
-            throw AppError(ErrorCategory::Win32, 2, "The system cannot find the file specified.",
-                           "MoveFileExW");
-        }
         if (KindOf(to) != PathKind::Nothing) {
             throw AppError(ErrorCategory::Win32, 183,
-                           "Cannot create a file when that file already exists.", "MoveFileExW");
+                           "Cannot create a file when that file already exists.",
+                           "SetFileInformationByHandle");
         }
+        renames.emplace_back(from, to);
+        files.erase(from);
+        AddFile(to);
     }
 };
 
@@ -300,6 +338,7 @@ public:
     AppInfo info{"Rename Quorvex Database", 1, 0, 0};
     std::vector<int> endedWith;
     bool elevated = false;
+    bool system = false;
     // The parameters of each elevated start asked for, and how it fails.
     std::vector<std::string> elevatedStarts;
     std::optional<AppError> elevationFailure;
@@ -316,6 +355,7 @@ public:
     std::string ErrorText(std::int32_t code) override {
         return "System text of " + std::to_string(code) + ".";
     }
+    bool RunsAsSystem() override { return system; }
 };
 
 // What a command-line run wrote, line by line, and to the log once opened.

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -112,16 +113,16 @@ public:
 class Unused : public IFileSystem, public IDialogs, public IApplication, public ISystemFolders {
 public:
     std::string FirstMatchingFile(const std::string &) override { std::abort(); }
-    void RenameFile(const std::string &, const std::string &, RenameMode) override { std::abort(); }
+    std::unique_ptr<IHeldFile> OpenForMove(const std::string &, const std::string &,
+                                           const std::string &) override {
+        std::abort();
+    }
     std::string FullPath(const std::string &) override { std::abort(); }
     PathKind KindOf(const std::string &) override { std::abort(); }
     bool SameName(const std::string &, const std::string &) override { std::abort(); }
     bool SameExistingFile(const std::string &, const std::string &) override { std::abort(); }
-    void RenameOrdinaryFile(const std::string &, const std::string &, const std::string &,
-                            RenameMode) override {
-        std::abort();
-    }
     bool SameEntry(const std::string &, const std::string &) override { std::abort(); }
+    bool IsNetworkDrive(const std::string &) override { std::abort(); }
     std::vector<std::string> VirtualizedFolders() override { std::abort(); }
     std::vector<std::string> ProgramFilesFolders() override { std::abort(); }
     std::string LocalAppData() override { std::abort(); }
@@ -136,6 +137,7 @@ public:
     bool IsElevated() override { std::abort(); }
     void StartElevated(const std::string &) override { std::abort(); }
     std::string ErrorText(std::int32_t) override { std::abort(); }
+    bool RunsAsSystem() override { std::abort(); }
 };
 
 bool IsDecimal(const std::string &text) {

@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <iterator>
 
 namespace {
 
@@ -86,16 +88,17 @@ TEST_F(AllUsersJobTest, EachUsersSettingAndCopyAreSetAsideAndTheSharedFileOnce) 
                                         bobs + ".Advanced", StoreOf("Cy") + ".Advanced"}),
               Files());
     // Bob's own setting and every VirtualStore copy came from a user.
-    EXPECT_EQ((std::vector<std::string>{StoreOf("Ann"), bobs, StoreOf("Cy")}),
-              fakes.files.ordinaryRenames);
+    EXPECT_EQ((std::vector<std::string>{StoreOf("Ann"), StoreOf("Cy"), bobs}),
+              fakes.files.OpenedInAllowedFolder());
     const std::string ann = "Ann (" + AnnSid + "): ";
     const std::string bob = "Bob (" + BobSid + "): ";
     const std::string cy = "Cy (" + CySid + "): ";
+    // The shared file last, after every user's copy of it.
     const std::vector<std::string> expected{
         ann + "Renamed " + StoreOf("Ann") + " to " + StoreOf("Ann") + ".Advanced.",
+        cy + "Renamed " + StoreOf("Cy") + " to " + StoreOf("Cy") + ".Advanced.",
         ann + "Renamed " + Default + " to " + Default + ".Advanced.",
         bob + "Renamed " + bobs + " to " + bobs + ".Advanced.",
-        cy + "Renamed " + StoreOf("Cy") + " to " + StoreOf("Cy") + ".Advanced.",
         "Done for every user: 3 users, 4 copies renamed now, 0 found so already."};
     EXPECT_EQ(expected, output.lines);
 }
@@ -206,13 +209,9 @@ TEST_F(AllUsersJobTest, EveryProfileIsDoneOrSaysWhyNot) {
         c.arrange(machine.users[1], fresh);
         FakeRunOutput out;
         const ProgramSettingsLifetime lifetime;
-        RunReport report(out);
-        const EveryUsersCopies everyone =
-            FindEveryUsersCopies(fresh.Services(), machine, std::nullopt, report);
-        const Outcome outcome =
-            MoveEveryUsersCopies(fresh.Services(), everyone, Direction::SetAside);
-        out.lines.insert(out.lines.end(), outcome.lines.begin(), outcome.lines.end());
-        EXPECT_EQ(c.exitCode, outcome.exitCode) << c.what << ::testing::PrintToString(out.lines);
+        const int code = RunCommand(fresh.Services(), machine, out,
+                                    ParseCommandLine({"/quiet", "/allusers"}), "Torvane");
+        EXPECT_EQ(c.exitCode, code) << c.what << ::testing::PrintToString(out.lines);
         for (const std::string &line : c.lines) {
             EXPECT_NE(out.lines.end(), std::find(out.lines.begin(), out.lines.end(), line))
                 << c.what << ": " << line << ::testing::PrintToString(out.lines);
@@ -220,7 +219,13 @@ TEST_F(AllUsersJobTest, EveryProfileIsDoneOrSaysWhyNot) {
         std::vector<std::string> after = c.after;
         std::sort(after.begin(), after.end());
         EXPECT_EQ(after, fresh.files.Names()) << c.what;
-        EXPECT_EQ(c.unreachable, everyone.unreachableProfiles) << c.what;
+        const std::string counted = c.unreachable == 0
+                                        ? "not reachable"
+                                        : std::to_string(c.unreachable) +
+                                              (c.unreachable == 1 ? " profile" : " profiles") +
+                                              " not reachable";
+        EXPECT_EQ(c.unreachable != 0, out.lines.back().find(counted) != std::string::npos)
+            << c.what << ": the summary counts the profiles not reached: " << out.lines.back();
         EXPECT_TRUE(machine.loaded.empty()) << c.what;
     }
 }
@@ -228,24 +233,27 @@ TEST_F(AllUsersJobTest, EveryProfileIsDoneOrSaysWhyNot) {
 enum class Verdict {
     Acted,
     LeftAlone, // by the rule on where the path is written
-    Refused,   // by the rename, where the file's final path leads
+    Refused,   // by the system, where the file's final path leads
 };
 
 struct UsersWordCase {
     const char *what;
     std::string setting;
     Verdict verdict;
-    std::string finalPath; // where the setting leads, when not to itself
-    bool storeCopy;        // Bob has his own VirtualStore copy of it
+    std::string allowedFolder; // the one the system is to keep the file in
+    bool storeCopy;            // Bob has his own VirtualStore copy of it
 };
 
 TEST_F(AllUsersJobTest, AUsersSettingNeverSteersTheRunBeyondWhatTheUserCouldDo) {
     const std::string x86 = "C:\\Program Files (x86)\\Quorvex\\db.mdb";
+    const std::string profile = "C:\\Users\\Bob";
+    const std::string quorvex = "C:\\Program Files\\Quorvex";
     const UsersWordCase cases[] = {
-        {"an .mdb in the user's profile", "C:\\Users\\Bob\\db.mdb", Verdict::Acted, "", false},
+        {"an .mdb in the user's profile", "C:\\Users\\Bob\\db.mdb", Verdict::Acted, profile, false},
         {"an .mdb in Quorvex's folder, at any depth", "C:\\Program Files\\Quorvex\\a\\b\\db.mdb",
-         Verdict::Acted, "", false},
-        {"an .mdb in Quorvex's 32-bit folder", x86, Verdict::Acted, "", false},
+         Verdict::Acted, quorvex, false},
+        {"an .mdb in Quorvex's 32-bit folder", x86, Verdict::Acted,
+         "C:\\Program Files (x86)\\Quorvex", false},
         {"an .mdb in another program's folder", "C:\\Program Files\\Other\\db.mdb",
          Verdict::LeftAlone, "", false},
         {"a folder whose name only starts as Quorvex's", "C:\\Program Files\\Quorvex2\\db.mdb",
@@ -254,12 +262,12 @@ TEST_F(AllUsersJobTest, AUsersSettingNeverSteersTheRunBeyondWhatTheUserCouldDo) 
         {"the user's own copy of a path left alone", "C:\\ProgramData\\Q\\db.mdb",
          Verdict::LeftAlone, "", true},
         {"a link from Quorvex's folder to another program's", "C:\\Program Files\\Quorvex\\db.mdb",
-         Verdict::Refused, "C:\\Program Files\\Other\\db.mdb", false},
+         Verdict::Refused, quorvex, false},
         {"the profile through a compatibility junction", "C:\\Documents and Settings\\Bob\\db.mdb",
-         Verdict::Acted, "C:\\Users\\Bob\\db.mdb", false},
-        {"an .mdb in another user's profile", "C:\\Users\\Ann\\db.mdb", Verdict::Refused, "",
+         Verdict::Acted, profile, false},
+        {"an .mdb in another user's profile", "C:\\Users\\Ann\\db.mdb", Verdict::Refused, profile,
          false},
-        {"an .mdb elsewhere", "D:\\Shared\\db.mdb", Verdict::Refused, "", false},
+        {"an .mdb elsewhere", "D:\\Shared\\db.mdb", Verdict::Refused, profile, false},
         {"not an .mdb", "C:\\Users\\Bob\\notes.txt", Verdict::LeftAlone, "", false},
         {"a system file", "C:\\Windows\\System32\\config\\SAM", Verdict::LeftAlone, "", false},
     };
@@ -270,8 +278,11 @@ TEST_F(AllUsersJobTest, AUsersSettingNeverSteersTheRunBeyondWhatTheUserCouldDo) 
         fresh.registry.Store(HKEY_USERS_VALUE, OwnHiveName(BobSid) + ProductKey, "Database",
                              RegistryType::String, c.setting + "\0"s);
         fresh.files.AddFile(c.setting);
-        if (!c.finalPath.empty()) {
-            fresh.files.finalPaths[c.setting] = c.finalPath;
+        if (c.verdict == Verdict::Refused) {
+            fresh.files.openFailures.emplace(
+                c.setting,
+                AppError(ErrorCategory::Refusal, 5,
+                         c.setting + " lies outside " + c.allowedFolder + ".", "OpenForMove"));
         }
         const std::string store =
             "C:\\Users\\Bob\\AppData\\Local\\VirtualStore" + c.setting.substr(2);
@@ -287,6 +298,16 @@ TEST_F(AllUsersJobTest, AUsersSettingNeverSteersTheRunBeyondWhatTheUserCouldDo) 
         if (c.storeCopy) {
             EXPECT_EQ(1u, fresh.files.files.count(store + ".Advanced")) << c.what;
         }
+        std::vector<FakeFileSystem::MoveOpen> settingOpens;
+        std::copy_if(fresh.files.moveOpens.begin(), fresh.files.moveOpens.end(),
+                     std::back_inserter(settingOpens),
+                     [&](const auto &open) { return open.from == c.setting; });
+        const std::vector<FakeFileSystem::MoveOpen> expectedOpens =
+            c.verdict == Verdict::LeftAlone
+                ? std::vector<FakeFileSystem::MoveOpen>{}
+                : std::vector<FakeFileSystem::MoveOpen>{
+                      {c.setting, c.setting + ".Advanced", c.allowedFolder}};
+        EXPECT_EQ(expectedOpens, settingOpens) << c.what;
         const std::string leftAlone = "Bob (" + BobSid + "): Left alone: " + c.setting;
         EXPECT_EQ(
             c.verdict == Verdict::LeftAlone,
@@ -301,7 +322,7 @@ TEST_F(AllUsersJobTest, TheAdministratorsPathIsTakenAsGiven) {
     StoreSetting(BobSid, "C:\\Users\\Bob\\db.mdb");
     EXPECT_EQ(0, Run({"/quiet", "/allusers", "/path", "D:\\Shared\\notes.txt"}));
     EXPECT_EQ(std::vector<std::string>{"D:\\Shared\\notes.txt.Advanced"}, Files());
-    EXPECT_TRUE(fakes.files.ordinaryRenames.empty());
+    EXPECT_TRUE(fakes.files.OpenedInAllowedFolder().empty());
 }
 
 TEST_F(AllUsersJobTest, ExitCodesTellTheStateOfEveryUser) {
@@ -313,14 +334,101 @@ TEST_F(AllUsersJobTest, ExitCodesTellTheStateOfEveryUser) {
     EXPECT_EQ(0, Run()) << "already done";
 
     fakes.files.AddFile(StoreOf("Bob"));
-    fakes.files.renameFailures.emplace(
+    fakes.files.openFailures.emplace(
         StoreOf("Bob"), AppError(ErrorCategory::Win32, 32, "Sharing violation.", "MoveFileExW"));
     fakes.files.AddFile(StoreOf("Ann"));
     EXPECT_EQ(32, Run()) << "the first failure, after the rest is done";
     EXPECT_EQ(1u, fakes.files.files.count(StoreOf("Ann") + ".Advanced"));
 }
 
-struct UnitCase {
+struct ClaimCase {
+    const char *what;
+    std::optional<std::string> annsSetting;
+    std::optional<std::string> bobsSetting;
+    std::optional<std::string> annsLocalAppData;
+    std::vector<std::string> before;
+    int exitCode;
+    std::vector<std::string> after;
+    std::string annsLine; // the start of a line for Ann, or none
+};
+
+// One user's setting never makes the run skip, refuse or claim a file of
+// another user's, whichever of them comes first in ProfileList.
+TEST_F(AllUsersJobTest, NoUsersSettingReachesAnotherUsersFiles) {
+    const std::string bobs = "C:\\Users\\Bob\\Documents\\bob.mdb";
+    const std::string adv = ".Advanced";
+    const std::string bobsLocal = "C:\\Users\\Bob\\AppData\\Local";
+    const ClaimCase cases[] = {
+        {"Ann's setting names Bob's own file",
+         bobs,
+         bobs,
+         std::nullopt,
+         {bobs},
+         0,
+         {bobs + adv},
+         ""},
+        {"Ann's setting names Bob's file, which Bob does not name",
+         bobs,
+         std::nullopt,
+         std::nullopt,
+         {bobs},
+         5,
+         {bobs},
+         "Nothing changed: cannot rename " + bobs},
+        {"Ann's Local AppData is Bob's",
+         std::nullopt,
+         std::nullopt,
+         bobsLocal,
+         {Default, StoreOf("Bob")},
+         0,
+         {Default + adv, StoreOf("Bob") + adv},
+         "the user's Local AppData, " + bobsLocal + ", lies outside C:\\Users\\Ann"},
+    };
+    for (const ClaimCase &c : cases) {
+        for (const bool annFirst : {true, false}) {
+            FakeServices fresh;
+            FakeRunOutput out;
+            FakeUserProfiles machine;
+            fresh.application.elevated = true;
+            machine.users = profiles.users;
+            machine.users[0].localAppData = c.annsLocalAppData;
+            if (!annFirst) {
+                std::swap(machine.users[0], machine.users[1]);
+            }
+            const auto store = [&](const std::string &hive,
+                                   const std::optional<std::string> &path) {
+                if (path) {
+                    fresh.registry.Store(HKEY_USERS_VALUE, hive + ProductKey, "Database",
+                                         RegistryType::String, *path + "\0"s);
+                }
+            };
+            store(AnnSid, c.annsSetting);
+            store(OwnHiveName(BobSid), c.bobsSetting);
+            for (const std::string &file : c.before) {
+                fresh.files.AddFile(file);
+            }
+            // The system refuses what Ann's setting names outside her profile.
+            fresh.files.refusedIn.emplace(
+                "C:\\Users\\Ann",
+                AppError(ErrorCategory::Refusal, 5, "Outside the profile.", "OpenForMove"));
+            const ProgramSettingsLifetime lifetime;
+            const std::string order = annFirst ? ", Ann first" : ", Bob first";
+            EXPECT_EQ(c.exitCode, RunCommand(fresh.Services(), machine, out,
+                                             ParseCommandLine({"/quiet", "/allusers"}), "Torvane"))
+                << c.what << order << ::testing::PrintToString(out.lines);
+            EXPECT_EQ(c.after, fresh.files.Names()) << c.what << order;
+            const std::string ann = "Ann (" + AnnSid + "): ";
+            const bool annSaid =
+                std::any_of(out.lines.begin(), out.lines.end(), [&](const std::string &line) {
+                    return !c.annsLine.empty() && line.rfind(ann + c.annsLine, 0) == 0;
+                });
+            EXPECT_EQ(!c.annsLine.empty(), annSaid)
+                << c.what << order << ::testing::PrintToString(out.lines);
+        }
+    }
+}
+
+struct GroupCase {
     const char *what;
     std::vector<std::string> before;
     std::function<void(FakeServices &)> arrange;
@@ -329,58 +437,92 @@ struct UnitCase {
     std::string summary;
 };
 
-// Each distinct file is a unit of its own: one that fails or is left alone
-// never keeps the run from another, above all not from the shared file.
-TEST_F(AllUsersJobTest, NoFileStopsTheRunFromAnother) {
+// The shared file and every user's VirtualStore copy of it move together:
+// while none of them is set aside, one in use holds back the whole group;
+// one that needs a person holds back nobody; a split group is finished
+// member by member; a race moves back what the group had moved. A group
+// never holds back another.
+TEST_F(AllUsersJobTest, AFileAndItsCopiesMoveTogether) {
     const AppError inUse(ErrorCategory::Win32, 32, "Sharing violation.", "CreateFileW");
+    const AppError denied(ErrorCategory::Win32, 5, "Access is denied.", "CreateFileW");
     const std::string adv = ".Advanced";
-    const UnitCase cases[] = {
-        {"one user's copy held open",
+    const std::string counts = "2 users, ";
+    const std::string ann = " for Ann (" + AnnSid + "): error ";
+    const GroupCase cases[] = {
+        {"one user's copy in use",
          {Default, StoreOf("Ann"), StoreOf("Bob")},
-         [&](FakeServices &f) { f.files.renameFailures.emplace(StoreOf("Ann"), inUse); },
+         [&](FakeServices &f) { f.files.openFailures.emplace(StoreOf("Ann"), inUse); },
          32,
-         {Default + adv, StoreOf("Ann"), StoreOf("Bob") + adv},
-         "Not done for every user: 2 users, 2 copies renamed now, 0 found so already; the first "
-         "failure. Error 32: System text of 32."},
+         {Default, StoreOf("Ann"), StoreOf("Bob")},
+         "Not done for every user: 2 users, 0 copies renamed now, 0 found so already; " +
+             StoreOf("Ann") + " in use" + ann + "32."},
+        {"the shared file in use",
+         {Default, StoreOf("Ann"), StoreOf("Bob")},
+         [&](FakeServices &f) { f.files.openFailures.emplace(Default, inUse); },
+         32,
+         {Default, StoreOf("Ann"), StoreOf("Bob")},
+         "Not done for every user: 2 users, 0 copies renamed now, 0 found so already; " + Default +
+             " in use" + ann + "32."},
         {"one user's copy at both names",
          {Default, StoreOf("Ann"), StoreOf("Ann") + adv, StoreOf("Bob")},
          {},
          183,
          {Default + adv, StoreOf("Ann"), StoreOf("Ann") + adv, StoreOf("Bob") + adv},
-         "Not done for every user: 2 users, 2 copies renamed now, 0 found so already; the first "
-         "failure. Error 183: System text of 183."},
-        {"the shared file held open",
-         {Default, StoreOf("Ann"), StoreOf("Bob")},
-         [&](FakeServices &f) { f.files.renameFailures.emplace(Default, inUse); },
-         32,
-         {Default, StoreOf("Ann") + adv, StoreOf("Bob") + adv},
-         "Not done for every user: 2 users, 2 copies renamed now, 0 found so already; the first "
-         "failure. Error 32: System text of 32."},
-        {"one user's setting left alone",
+         "Not done for every user: 2 users, 2 copies renamed now, 0 found so already; both " +
+             StoreOf("Ann") + " and " + StoreOf("Ann") + adv + " hold a file" + ann + "183."},
+        {"one user's setting refused, in a group of its own",
          {Default, "D:\\Shared\\db.mdb"},
          [&](FakeServices &f) {
              f.registry.Store(HKEY_USERS_VALUE, OwnHiveName(BobSid) + ProductKey, "Database",
                               RegistryType::String, "D:\\Shared\\db.mdb\0"s);
+             f.files.refusedIn.emplace(
+                 "C:\\Users\\Bob",
+                 AppError(ErrorCategory::Refusal, 5, "Outside the profile.", "OpenForMove"));
          },
          5,
          {Default + adv, "D:\\Shared\\db.mdb"},
-         "Not done for every user: 2 users, 1 copies renamed now, 0 found so already; the first "
-         "failure. Error 5: System text of 5."},
-        {"some already done",
+         "Not done for every user: 2 users, 1 copy renamed now, 0 found so already; "
+         "D:\\Shared\\db.mdb cannot be renamed for Bob (" +
+             BobSid + "): error 5."},
+        {"a split group with a copy in use",
+         {Default + adv, StoreOf("Ann"), StoreOf("Bob")},
+         [&](FakeServices &f) { f.files.openFailures.emplace(StoreOf("Ann"), inUse); },
+         32,
+         {Default + adv, StoreOf("Ann"), StoreOf("Bob") + adv},
+         "Not done for every user: 2 users, 1 copy renamed now, 1 found so already; " +
+             StoreOf("Ann") + " in use" + ann + "32."},
+        {"a race: the shared file's rename fails once the group is open",
+         {Default, StoreOf("Ann"), StoreOf("Bob")},
+         [&](FakeServices &f) { f.files.renameFailures.emplace(Default, inUse); },
+         32,
+         {Default, StoreOf("Ann"), StoreOf("Bob")},
+         "Not done for every user: 2 users, 0 copies renamed now, 0 found so already; " + Default +
+             " in use" + ann + "32."},
+        {"a move back that fails outranks every other failure",
+         {Default, StoreOf("Ann"), StoreOf("Bob")},
+         [&](FakeServices &f) {
+             f.files.renameFailures.emplace(Default, inUse);
+             f.files.openFailures.emplace(StoreOf("Ann") + adv, denied);
+         },
+         5,
+         {Default, StoreOf("Ann") + adv, StoreOf("Bob")},
+         "Not done for every user: 2 users, 0 copies renamed now, 0 found so already; " +
+             StoreOf("Ann") + adv + " not moved back to " + StoreOf("Ann") + ann + "5."},
+        {"a split group is finished",
          {Default + adv, StoreOf("Bob")},
          {},
          0,
          {Default + adv, StoreOf("Bob") + adv},
-         "Done for every user: 2 users, 1 copies renamed now, 1 found so already."},
+         "Done for every user: 2 users, 1 copy renamed now, 1 found so already."},
         {"nothing anywhere",
          {},
          {},
          2,
          {},
          "Nothing to do for any user: 2 users, 0 copies renamed now, 0 found so already; no user "
-         "has the database. Error 2: System text of 2."},
+         "has the database: error 2."},
     };
-    for (const UnitCase &c : cases) {
+    for (const GroupCase &c : cases) {
         FakeServices fresh;
         FakeRunOutput out;
         fresh.application.elevated = true;
@@ -393,13 +535,37 @@ TEST_F(AllUsersJobTest, NoFileStopsTheRunFromAnother) {
         const ProgramSettingsLifetime lifetime;
         EXPECT_EQ(c.exitCode, RunCommand(fresh.Services(), profiles, out,
                                          ParseCommandLine({"/quiet", "/allusers"}), "Torvane"))
-            << c.what;
+            << c.what << ::testing::PrintToString(out.lines);
         std::vector<std::string> after = c.after;
         std::sort(after.begin(), after.end());
         EXPECT_EQ(after, fresh.files.Names()) << c.what;
         ASSERT_FALSE(out.lines.empty()) << c.what;
         EXPECT_EQ(c.summary, out.lines.back()) << c.what;
+        EXPECT_TRUE(fresh.files.heldNow == 0) << c.what << ": every handle is let go";
     }
+}
+
+// Each member of a group held back by one in use says what it waits for.
+TEST_F(AllUsersJobTest, AGroupHeldBackSaysWhatEachMemberWaitsFor) {
+    const AppError inUse(ErrorCategory::Win32, 32, "Sharing violation.", "CreateFileW");
+    fakes.files.AddFile(Default);
+    fakes.files.AddFile(StoreOf("Ann"));
+    fakes.files.AddFile(StoreOf("Bob"));
+    fakes.files.openFailures.emplace(StoreOf("Bob"), inUse);
+    EXPECT_EQ(32, Run());
+    const std::string ann = "Ann (" + AnnSid + "): ";
+    const std::vector<std::string> expected{
+        ann + "Not renamed: " + StoreOf("Ann") + ": waits for " + StoreOf("Bob") + ".",
+        "Bob (" + BobSid + "): Nothing changed: cannot rename " + StoreOf("Bob") + " to " +
+            StoreOf("Bob") + ".Advanced. Error 32: Sharing violation.",
+        ann + "Not renamed: " + Default + ": waits for " + StoreOf("Bob") + ".",
+        "Not done for every user: 2 users, 0 copies renamed now, 0 found so already; " +
+            StoreOf("Bob") + " in use for Bob (" + BobSid + "): error 32."};
+    EXPECT_EQ(expected, output.lines);
+    EXPECT_EQ(32, Run({"/check", "/allusers"}));
+    EXPECT_EQ("Ann (" + AnnSid + "): Would not rename " + Default + ": waits for " +
+                  StoreOf("Bob") + ".",
+              output.lines[output.lines.size() - 2]);
 }
 
 TEST_F(AllUsersJobTest, TheLogMayNotBeAnyUsersFile) {
@@ -489,16 +655,43 @@ TEST_F(AllUsersJobTest, ASetAsideProfileIsAUserBesideTheTemporaryOne) {
     EXPECT_TRUE(profiles.loaded.empty());
 }
 
-TEST_F(AllUsersJobTest, WhileAnotherRunWorksOnTheUsersNothingIsTouched) {
-    profiles.lockFailure =
-        AppError(ErrorCategory::Win32, 32, "Sharing violation.", "WaitForSingleObject");
-    fakes.files.AddFile(Default);
-    EXPECT_EQ(32, Run({"/quiet", "/allusers", "/log", "C:\\t.log"}));
-    EXPECT_EQ(std::vector<std::string>{Default}, Files());
-    EXPECT_TRUE(profiles.events.empty());
-    EXPECT_EQ(std::vector<std::string>{"Nothing touched: another Torvane run is working on this "
-                                       "machine's users. Error 32: Sharing violation."},
-              output.lines);
+// Only another run's hold is 32; any other failure to take the users is
+// 1359, never a code a fleet reads as nothing to do or a reason to elevate.
+TEST_F(AllUsersJobTest, WhenTheUsersCannotBeTakenNothingIsTouched) {
+    const std::string lockFile = "C:\\Windows\\Logs\\Torvane\\EveryUser.lock";
+    struct LockFailure {
+        AppError failure;
+        int exitCode;
+        std::string line;
+    };
+    const LockFailure cases[] = {
+        {AppError(ErrorCategory::Win32, 32, lockFile + ": Sharing violation.", "CreateFileW"), 32,
+         "Nothing touched: another Torvane run is working on this machine's users. Error 32: " +
+             lockFile + ": Sharing violation."},
+        {AppError(ErrorCategory::Win32, 2, lockFile + ": Not found.", "CreateFileW"), 1359,
+         "Nothing touched: cannot make sure no other Torvane run is working on this machine's "
+         "users (error 2: " +
+             lockFile + ": Not found.). Error 1359: System text of 1359."},
+        {AppError(ErrorCategory::Refusal, 5, "the folder C:\\Windows\\Logs\\Torvane is a link",
+                  "OpenLog"),
+         1359,
+         "Nothing touched: cannot make sure no other Torvane run is working on this machine's "
+         "users (error 5: the folder C:\\Windows\\Logs\\Torvane is a link). Error 1359: System "
+         "text of 1359."},
+    };
+    for (const LockFailure &c : cases) {
+        FakeUserProfiles held;
+        held.lockFailure = c.failure;
+        FakeRunOutput lines;
+        fakes.files.AddFile(Default);
+        EXPECT_EQ(c.exitCode,
+                  RunCommand(fakes.Services(), held, lines,
+                             ParseCommandLine({"/quiet", "/allusers", "/log", "C:\\t.log"}),
+                             "Torvane"));
+        EXPECT_EQ(std::vector<std::string>{Default}, Files());
+        EXPECT_TRUE(held.events.empty());
+        EXPECT_EQ(std::vector<std::string>{c.line}, lines.lines);
+    }
 }
 
 } // namespace

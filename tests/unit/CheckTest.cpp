@@ -93,7 +93,7 @@ TEST(CheckTest, ThePlanOfEachStateIsPrintedAndEndsInItsCodeChangingNothing) {
          {Db},
          {},
          1,
-         {"Would rename " + Db + " to " + Renamed + ".", "Would change 1 copies; 0 already so."}},
+         {"Would rename " + Db + " to " + Renamed + ".", "Would change 1 copy; 0 already so."}},
         {"already set aside",
          quiet,
          {Renamed},
@@ -106,14 +106,15 @@ TEST(CheckTest, ThePlanOfEachStateIsPrintedAndEndsInItsCodeChangingNothing) {
          {},
          183,
          {"Would stop: " + Db + " and " + Renamed + " both exist. Error 183: System text of 183.",
-          "Would change 0 copies; 0 already so."}},
+          "Would change 0 copies; 0 already so; both " + Db + " and " + Renamed +
+              " hold a file: error 183."}},
         {"nothing",
          quiet,
          {},
          {},
          2,
          {"No database here: neither " + Db + " nor " + Renamed + " holds a file.",
-          "Would change 0 copies; 0 already so."}},
+          "Would change 0 copies; 0 already so; no copy holds a file: error 2."}},
         {"a hidden file",
          quiet,
          {},
@@ -121,37 +122,35 @@ TEST(CheckTest, ThePlanOfEachStateIsPrintedAndEndsInItsCodeChangingNothing) {
          2,
          {"No database here: neither " + Db + " nor " + Renamed + " holds a file; " + Db +
               " is a hidden file: not renamed.",
-          "Would change 0 copies; 0 already so."}},
+          "Would change 0 copies; 0 already so; no copy holds a file: error 2."}},
         {"in use",
          quiet,
          {Db},
-         [](FakeServices &f) { f.files.renameFailure = InUse; },
+         [](FakeServices &f) { f.files.openFailure = InUse; },
          32,
-         {"Would fail: Nothing changed: cannot rename " + Db + " to " + Renamed +
-              ". Error 32: Sharing violation.",
-          "Would change 0 copies; 0 already so."}},
+         {"Would fail: cannot rename " + Db + " to " + Renamed + ". Error 32: Sharing violation.",
+          "Would change 0 copies; 0 already so; " + Db + " in use: error 32."}},
         {"Win32 error 1",
          quiet,
          {Db},
-         [](FakeServices &f) { f.files.renameFailure = Incorrect; },
+         [](FakeServices &f) { f.files.openFailure = Incorrect; },
          31,
-         {"Would fail: Nothing changed: cannot rename " + Db + " to " + Renamed +
-              ". Error 1: Incorrect function.",
-          "Would change 0 copies; 0 already so."}},
+         {"Would fail: cannot rename " + Db + " to " + Renamed + ". Error 1: Incorrect function.",
+          "Would change 0 copies; 0 already so; " + Db + " cannot be renamed: error 31."}},
         {"a wildcard",
          {"/quiet", "/path", "D:\\Data\\Q*"},
          {Db},
          {},
          123,
-         {"Would fail: Nothing changed: D:\\Data\\Q* holds a wildcard (* or ?), so it names no "
-          "one file. Error 123: System text of 123.",
-          "Would change 0 copies; 0 already so."}},
+         {"Would fail: D:\\Data\\Q* holds a wildcard (* or ?), so it names no one file. Error "
+          "123: System text of 123.",
+          "Would change 0 copies; 0 already so; D:\\Data\\Q* holds a wildcard: error 123."}},
         {"to restore",
          restore,
          {Renamed},
          {},
          1,
-         {"Would rename " + Renamed + " to " + Db + ".", "Would change 1 copies; 0 already so."}},
+         {"Would rename " + Renamed + " to " + Db + ".", "Would change 1 copy; 0 already so."}},
         {"already restored",
          restore,
          {Db},
@@ -169,39 +168,40 @@ TEST(CheckTest, ThePlanOfEachStateIsPrintedAndEndsInItsCodeChangingNothing) {
         {"the VirtualStore copy in use stops the run before the file",
          {"/quiet"},
          {Store, Default},
-         [](FakeServices &f) { f.files.renameFailures.emplace(Store, InUse); },
+         [](FakeServices &f) { f.files.openFailures.emplace(Store, InUse); },
          32,
-         {"Would fail: Nothing changed: cannot rename " + Store + " to " + Store +
+         {"Would fail: cannot rename " + Store + " to " + Store +
               ".Advanced. Error 32: Sharing violation.",
           "Would not rename " + Default + ": the run stops at " + Store + ".",
-          "Would change 0 copies; 0 already so."}},
+          "Would change 0 copies; 0 already so; " + Store + " in use: error 32."}},
         {"the file in use after the VirtualStore copy",
          {"/quiet"},
          {Store, Default},
-         [](FakeServices &f) { f.files.renameFailures.emplace(Default, InUse); },
+         [](FakeServices &f) { f.files.openFailures.emplace(Default, InUse); },
          1,
          {"Would rename " + Store + " to " + Store + ".Advanced.",
-          "Would fail: Cannot rename " + Default + " to " + Default +
-              ".Advanced (the renames above stand). Error 32: Sharing violation.",
-          "Would change 1 copies; 0 already so."}},
-        {"every user, one copy in use",
+          "Would fail: cannot rename " + Default + " to " + Default +
+              ".Advanced. Error 32: Sharing violation.",
+          "Would change 1 copy; 0 already so."}},
+        {"every user, one copy in use holds back its group",
          everyone,
          {Default, Store, BobStore},
-         [](FakeServices &f) { f.files.renameFailures.emplace(Store, InUse); },
-         1,
-         {Ann + "Would fail: Nothing changed: cannot rename " + Store + " to " + Store +
+         [](FakeServices &f) { f.files.openFailures.emplace(Store, InUse); },
+         32,
+         {Ann + "Would fail: cannot rename " + Store + " to " + Store +
               ".Advanced. Error 32: Sharing violation.",
-          Ann + "Would rename " + Default + " to " + Default + ".Advanced.",
-          Bob + "Would rename " + BobStore + " to " + BobStore + ".Advanced.",
-          "Would change 2 copies; 0 already so."}},
+          Bob + "Would not rename " + BobStore + ": waits for " + Store + ".",
+          Ann + "Would not rename " + Default + ": waits for " + Store + ".",
+          "Would change 0 copies; 0 already so; " + Store + " in use for Ann (" + AnnSid +
+              "): error 32."}},
         {"every user, done",
          everyone,
          {Default + ".Advanced", BobStore + ".Advanced"},
          {},
          0,
          {Ann + "No database here: neither " + Store + " nor " + Store + ".Advanced holds a file.",
-          Ann + "Already set aside: " + Default + ".Advanced.",
           Bob + "Already set aside: " + BobStore + ".Advanced.",
+          Ann + "Already set aside: " + Default + ".Advanced.",
           "Would change 0 copies; 2 already so."}},
         {"every user, a setting left alone",
          everyone,
@@ -220,7 +220,9 @@ TEST(CheckTest, ThePlanOfEachStateIsPrintedAndEndsInItsCodeChangingNothing) {
           Bob + "Would leave alone: C:\\Program Files\\Other\\db.mdb lies in C:\\Program Files but "
                 "not in C:\\Program Files\\Quorvex or C:\\Program Files (x86)\\Quorvex. Error 5: "
                 "System text of 5.",
-          "Would change 0 copies; 0 already so."}},
+          "Would change 0 copies; 0 already so; C:\\Program Files\\Other\\db.mdb left alone for "
+          "Bob (" +
+              BobSid + "): error 5."}},
         {"every user, without administrator rights",
          everyone,
          {Default},
@@ -269,8 +271,8 @@ TEST(CheckTest, AChecksLogIsTheOneThingItCreates) {
     EXPECT_EQ(1, check.exitCode);
     EXPECT_EQ(check.output.lines, check.output.logLines);
     EXPECT_EQ(std::vector<std::string>{Db}, check.fakes.files.Names());
-    EXPECT_EQ(std::vector<std::string>{Db}, check.fakes.files.renameTests)
-        << "the rename's own test, not a look of its own";
+    EXPECT_EQ(std::vector<std::string>{Db}, check.fakes.files.letGo)
+        << "the rename's own open, let go, not a look of its own";
 }
 
 // A run would unload it first; the check reads the user from it and leaves

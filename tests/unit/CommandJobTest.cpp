@@ -147,7 +147,7 @@ TEST_F(CommandJobTest, EachStateOfTheTwoNamesEndsInItsCode) {
     };
     for (const JobCase &c : cases) {
         const CommandRun run = RunOver(c.arguments, c.before, [&](FakeServices &arranged) {
-            arranged.files.renameFailure = c.renameFailure;
+            arranged.files.openFailure = c.renameFailure;
         });
         EXPECT_EQ(c.exitCode, run.exitCode) << c.name;
         EXPECT_EQ(c.after, run.files) << c.name;
@@ -325,7 +325,7 @@ TEST(CommandBoundaryTest, AFailureThatGetsOutOfTheRunIsReportedAndExitsWithItsCo
 
 TEST_F(CommandJobTest, AProgramFailureIsNotTakenForAccessDenied) {
     fakes.files.AddFile(Db);
-    fakes.files.renameFailure =
+    fakes.files.openFailure =
         AppError(ErrorCategory::Program, ErrorNumber::InvalidText, "Invalid text", "Widen");
     EXPECT_EQ(Win32Code::NoUnicodeTranslation, Run({"/quiet", "/path", Db}));
     EXPECT_EQ(std::vector<std::string>{"Nothing changed: cannot rename " + Db + " to " + Renamed +
@@ -387,6 +387,59 @@ TEST_F(CommandJobTest, ALogThatNamesAFileOfTheJobIsABadCommandLine) {
         EXPECT_EQ(0u, out.lines[0].find("Nothing touched: the log "))
             << c.what << ": " << out.lines[0];
         EXPECT_NE(std::string::npos, out.lines[0].find("Error 87")) << out.lines[0];
+    }
+}
+
+// A run as System logs locally: on a share the file and its folders would
+// be the computer account's, which no later run accepts.
+TEST_F(CommandJobTest, AsSystemALogOnAShareIsABadCommandLine) {
+    struct ShareCase {
+        const char *what;
+        bool system;
+        std::vector<std::string> arguments;
+        int exitCode;
+    };
+    const auto log = [](const std::string &path) {
+        return std::vector<std::string>{"/quiet", "/path", Db, "/log", path};
+    };
+    const ShareCase cases[] = {
+        {"a share", true, log("\\\\server\\share\\t.log"), 87},
+        {"a share, \\\\?\\UNC\\", true, log("\\\\?\\UNC\\server\\share\\t.log"), 87},
+        {"a share, \\\\.\\unc\\", true, log("\\\\.\\unc\\server\\share\\t.log"), 87},
+        {"a mapped drive", true, log("N:\\Logs\\t.log"), 87},
+        {"a mapped drive, \\\\?\\", true, log("\\\\?\\n:\\Logs\\t.log"), 87},
+        {"every user", true, {"/quiet", "/allusers", "/log", "\\\\server\\share\\t.log"}, 87},
+        {"a local drive", true, log("C:\\Logs\\t.log"), 0},
+        {"a local drive, \\\\?\\", true, log("\\\\?\\C:\\Logs\\t.log"), 0},
+        {"an administrator's run on a share", false, log("\\\\server\\share\\t.log"), 0},
+    };
+    for (const ShareCase &c : cases) {
+        FakeServices fresh;
+        FakeUserProfiles users;
+        FakeRunOutput out;
+        fresh.files.AddFile(Db);
+        fresh.files.networkDrives.insert("N:\\");
+        fresh.application.elevated = true;
+        fresh.application.system = c.system;
+        const ProgramSettingsLifetime lifetime;
+        EXPECT_EQ(c.exitCode, RunCommand(fresh.Services(), users, out,
+                                         ParseCommandLine(c.arguments), "Torvane"))
+            << c.what;
+        const std::string &path = c.arguments.back();
+        if (c.exitCode == 0) {
+            EXPECT_EQ(path, out.logPath) << c.what;
+            continue;
+        }
+        EXPECT_FALSE(out.logPath.has_value()) << c.what;
+        EXPECT_EQ(std::vector<std::string>{Db}, fresh.files.Names()) << c.what;
+        EXPECT_TRUE(users.events.empty()) << c.what;
+        ASSERT_FALSE(out.lines.empty()) << c.what;
+        EXPECT_EQ("Nothing touched: the log " + path +
+                      " is on a network share, which a run as System reaches as this "
+                      "computer's account: log to a local folder, such as "
+                      "%SystemRoot%\\Logs\\Torvane. Error 87: System text of 87.",
+                  out.lines[0])
+            << c.what;
     }
 }
 
@@ -484,8 +537,8 @@ TEST_F(CommandJobTest, WhatTheExistenceTestDoesNotCountIsNamedInTheLine) {
 TEST_F(CommandJobTest, ARunThatLosesTheRaceAnswersFromTheStateItFinds) {
     // Another run renames the file between this run's look and its rename.
     fakes.files.AddFile(Db);
-    fakes.files.beforeRename = [&](const std::string &) {
-        fakes.files.beforeRename = nullptr;
+    fakes.files.beforeOpen = [&](const std::string &) {
+        fakes.files.beforeOpen = nullptr;
         fakes.files.files.erase(Db);
         fakes.files.AddFile(Renamed);
     };

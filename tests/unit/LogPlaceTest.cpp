@@ -99,6 +99,18 @@ TEST(LogPlaceTest, APrivilegedRunMakesItsFoldersProtectedAndUsesNoPlaceAUserCoul
          },
          {},
          "it has 2 names: another is a hard link to it"},
+        {"a folder another run makes meanwhile",
+         true,
+         [](FakeLogPlaces &p) { p.madeMeanwhile[Logs] = FakeLogPlaces::Owned("S-1-5-32-544"); },
+         {{Torvane, Sddl}},
+         ""},
+        {"a folder a user makes meanwhile",
+         true,
+         [](FakeLogPlaces &p) { p.madeMeanwhile[Torvane] = UsersOwn(); },
+         {},
+         "the folder " + Torvane +
+             " is owned by PC\\ann, not by SYSTEM, Administrators, TrustedInstaller or this "
+             "run's own account"},
         {"a new log whose final path differs",
          true,
          [&](FakeLogPlaces &p) {
@@ -134,14 +146,16 @@ TEST(LogPlaceTest, APrivilegedRunMakesItsFoldersProtectedAndUsesNoPlaceAUserCoul
         }
         EXPECT_EQ(c.refusal, refusal) << c.what;
         EXPECT_EQ(c.made, places.made) << c.what;
-        // A folder is refused before the log is opened; a log is closed
-        // unwritten.
+        // A folder is refused before the log is opened; a log that was
+        // there is closed unwritten, one the open made is removed.
         const bool folderRefused = !refusal.empty() && refusal.rfind("it ", 0) != 0;
         EXPECT_EQ(!folderRefused, places.opened.has_value()) << c.what;
         if (places.opened) {
             EXPECT_EQ(std::make_pair(Log, c.privileged), *places.opened) << c.what;
         }
-        EXPECT_EQ(!refusal.empty() && !folderRefused, places.closed) << c.what;
+        const bool logRefused = !refusal.empty() && !folderRefused;
+        EXPECT_EQ(logRefused && places.existingLog, places.closed) << c.what;
+        EXPECT_EQ(logRefused && !places.existingLog, places.removed) << c.what;
     }
 }
 

@@ -65,7 +65,7 @@ TEST_F(VirtualStoreTest, RenameSetsAsideTheCopyFirstThenTheFileWithTheOneMessage
     const std::vector<std::pair<std::string, std::string>> expected{{Copy, Copy + Adv},
                                                                     {Db, Db + Adv}};
     EXPECT_EQ(expected, fakes.files.renames);
-    EXPECT_EQ(std::vector<std::string>{Copy}, fakes.files.ordinaryRenames)
+    EXPECT_EQ(std::vector<std::string>{Copy}, fakes.files.OpenedInAllowedFolder())
         << "the copy lies in a folder the user controls";
     EXPECT_EQ(std::vector<std::string>{"File has been renamed to:\r\n\r\n" + Db + Adv}, Prompts());
     EXPECT_EQ(std::vector<int>{ExitCode::Normal}, fakes.application.endedWith);
@@ -97,7 +97,7 @@ TEST_F(VirtualStoreTest, ATakenNameAnywhereStopsEveryRenameWithError183) {
 
 TEST_F(VirtualStoreTest, AccessDeniedAfterTheCopyOffersToFinishAsAdministrator) {
     Files({Db, Copy});
-    fakes.files.renameFailures.emplace(Db, Denied);
+    fakes.files.openFailures.emplace(Db, Denied);
     fakes.dialogs.answerYes = true;
     ClickRename();
     EXPECT_EQ((std::vector<std::string>{Db, Copy + Adv}), Files());
@@ -107,7 +107,7 @@ TEST_F(VirtualStoreTest, AccessDeniedAfterTheCopyOffersToFinishAsAdministrator) 
 
     // The instance started as administrator finds the copy set aside and
     // renames the file.
-    fakes.files.renameFailures.clear();
+    fakes.files.openFailures.clear();
     fakes.dialogs.messages.clear();
     ClickRename();
     EXPECT_EQ((std::vector<std::string>{Db + Adv, Copy + Adv}), Files());
@@ -116,8 +116,8 @@ TEST_F(VirtualStoreTest, AccessDeniedAfterTheCopyOffersToFinishAsAdministrator) 
 
 TEST_F(VirtualStoreTest, ARefusedCopyIsReportedWithoutTheOffer) {
     Files({Db, Copy});
-    fakes.files.renameFailures.emplace(
-        Copy, AppError(ErrorCategory::Refusal, 5, Copy + " is a link.", "RenameOrdinaryFile"));
+    fakes.files.openFailures.emplace(
+        Copy, AppError(ErrorCategory::Refusal, 5, Copy + " is a link.", "OpenForMove"));
     ClickRename();
     EXPECT_EQ(std::vector<std::string>{"Error 5:\r\n\r\n" + Copy + " is a link."}, Prompts());
     EXPECT_TRUE(fakes.application.elevatedStarts.empty());
@@ -197,7 +197,7 @@ TEST_F(VirtualStoreTest, TheQuietRunMovesBothCopiesAndAnswersFromTheirState) {
     };
     for (const QuietCase &c : cases) {
         const CommandRun run = RunOver(c.arguments, c.before, [&](FakeServices &arranged) {
-            arranged.files.renameFailures = c.failures;
+            arranged.files.openFailures = c.failures;
         });
         EXPECT_EQ(c.exitCode, run.exitCode) << c.name;
         EXPECT_EQ(c.after, run.files) << c.name;

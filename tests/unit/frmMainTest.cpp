@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 using namespace std::string_literals;
@@ -21,6 +23,10 @@ protected:
     void StoreDatabase(const std::string &bytes) {
         fakes.registry.Store(HKEY_CURRENT_USER_VALUE, ProductKey, "Database", RegistryType::String,
                              bytes);
+    }
+    // How often the existence test looked at path.
+    long Looks(const std::string &path) const {
+        return std::count(fakes.files.searched.begin(), fakes.files.searched.end(), path);
     }
     std::vector<std::string> Prompts() const {
         std::vector<std::string> prompts;
@@ -123,11 +129,12 @@ TEST_F(frmMainTest, RenameAppendsAdvancedTellsTheUserAndEnds) {
         Prompts());
     EXPECT_EQ(MESSAGE_OK_ONLY, fakes.dialogs.messages[0].style);
     EXPECT_EQ(std::vector<int>{ExitCode::Normal}, fakes.application.endedWith);
+    EXPECT_EQ(1, Looks(DefaultPath)) << "one look decides";
 }
 
 TEST_F(frmMainTest, FailedRenameReachesTheStandardReportAndEndsWithFailure) {
     fakes.files.AddFile(DefaultPath);
-    fakes.files.renameFailure =
+    fakes.files.openFailure =
         AppError(ErrorCategory::Win32, 183, "Cannot create a file when that file already exists.",
                  "MoveFileExW");
     view.databaseFileText = DefaultPath;
@@ -142,8 +149,8 @@ TEST_F(frmMainTest, FailedRenameReachesTheStandardReportAndEndsWithFailure) {
 TEST_F(frmMainTest, AFailureFoundToBeAnotherRunsRenameShowsTheRenamedMessage) {
     // Another run sets the file aside between this one's look and its rename.
     fakes.files.AddFile(DefaultPath);
-    fakes.files.beforeRename = [&](const std::string &) {
-        fakes.files.beforeRename = nullptr;
+    fakes.files.beforeOpen = [&](const std::string &) {
+        fakes.files.beforeOpen = nullptr;
         fakes.files.files.erase(DefaultPath);
         fakes.files.AddFile(DefaultPath + ".Advanced");
     };
@@ -153,6 +160,7 @@ TEST_F(frmMainTest, AFailureFoundToBeAnotherRunsRenameShowsTheRenamedMessage) {
         std::vector<std::string>{"File has been renamed to:\r\n\r\n" + DefaultPath + ".Advanced"},
         Prompts());
     EXPECT_EQ(std::vector<int>{ExitCode::Normal}, fakes.application.endedWith);
+    EXPECT_EQ(2, Looks(DefaultPath)) << "a second look only after the failure";
 }
 
 TEST_F(frmMainTest, CancelEndsAtOnceWithoutTouchingAnything) {
@@ -255,7 +263,7 @@ TEST_F(frmMainTest, AccessDeniedOffersToTryAgainAsAdministratorWhenNotElevated) 
         FakeServices fresh;
         FakeFormView freshView;
         fresh.files.AddFile(DefaultPath);
-        fresh.files.renameFailure = c.failure;
+        fresh.files.openFailure = c.failure;
         fresh.application.elevated = c.elevated;
         fresh.application.elevationFailure = c.startFailure;
         fresh.dialogs.answerYes = c.answerYes;

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
 namespace {
@@ -99,107 +100,192 @@ TEST_F(Win32FileSystemTest, ExistenceTestOnIllegalNamesFindsNothingOrFails) {
     }
 }
 
-TEST_F(Win32FileSystemTest, RenameMovesTheFileKeepingItsBytes) {
-    WriteFile(folder / L"QvxData.mdb", "database bytes");
-    files.RenameFile(PathOf(L"QvxData.mdb"), PathOf(L"QvxData.mdb.Advanced"));
-    EXPECT_FALSE(Exists(folder / L"QvxData.mdb"));
-    EXPECT_EQ("database bytes", ReadFile(folder / L"QvxData.mdb.Advanced"));
-}
+// Both kinds of move: the administrator's file, and a user's, allowed in
+// the test folder.
+constexpr bool Kinds[] = {false, true};
 
-TEST_F(Win32FileSystemTest, RenameNeverReplacesAnExistingFile) {
-    WriteFile(folder / L"QvxData.mdb", "current");
-    WriteFile(folder / L"QvxData.mdb.Advanced", "older copy");
-    try {
-        files.RenameFile(PathOf(L"QvxData.mdb"), PathOf(L"QvxData.mdb.Advanced"));
-        FAIL() << "an existing file was replaced";
-    } catch (const AppError &error) {
-        EXPECT_EQ(ERROR_ALREADY_EXISTS, error.Number());
-        EXPECT_FALSE(error.Description().empty());
+const char *KindName(bool users) { return users ? "a user's" : "the administrator's"; }
+
+TEST_F(Win32FileSystemTest, AMoveRenamesTheFileOnceKeepingItsBytes) {
+    for (const bool users : Kinds) {
+        const TempFolder own(L"torvane-win32-move");
+        WriteFile(own / L"QvxData.mdb", "database bytes");
+        WriteFile(own / L"ReadOnly.mdb", "read-only bytes", FILE_ATTRIBUTE_READONLY);
+        const std::string allowed = users ? Narrow(own.Path()) : std::string();
+        for (const wchar_t *name : {L"QvxData.mdb", L"ReadOnly.mdb"}) {
+            const std::wstring from = own / name;
+            const std::unique_ptr<IHeldFile> held =
+                files.OpenForMove(Narrow(from), Narrow(from + L".Advanced"), allowed);
+            held->Rename();
+            try {
+                held->Rename();
+                ADD_FAILURE() << KindName(users) << " renamed twice";
+            } catch (const AppError &error) {
+                EXPECT_EQ(ErrorCategory::Program, error.Category()) << error.Description();
+            }
+            EXPECT_FALSE(Exists(from)) << KindName(users) << " " << Narrow(name);
+            EXPECT_TRUE(Exists(from + L".Advanced")) << KindName(users) << " " << Narrow(name);
+        }
+        EXPECT_EQ("database bytes", ReadFile(own / L"QvxData.mdb.Advanced"));
+        EXPECT_EQ("read-only bytes", ReadFile(own / L"ReadOnly.mdb.Advanced"));
     }
-    EXPECT_EQ("current", ReadFile(folder / L"QvxData.mdb"));
-    EXPECT_EQ("older copy", ReadFile(folder / L"QvxData.mdb.Advanced"));
 }
 
-TEST_F(Win32FileSystemTest, RenameFailuresCarryTheWin32Code) {
-    WriteFile(folder / L"QvxData.mdb", "db");
-    const struct {
-        const wchar_t *from;
-        const wchar_t *to;
-        std::int32_t code;
-    } cases[] = {
-        {L"Missing.mdb", L"Missing.mdb.Advanced", ERROR_FILE_NOT_FOUND},
-        {L"Qvx*.mdb", L"Qvx*.mdb.Advanced", ERROR_INVALID_NAME},
+// While its move holds it, no program opens the file as Quorvex does
+// (without sharing its deletion): the move meets no change it did not
+// check. Renamed or let go, it is free again.
+TEST_F(Win32FileSystemTest, AHeldFileKeepsQuorvexOutUntilRenamedOrLetGo) {
+    // Another program's open of path, as Quorvex opens it: its error, or 0.
+    const auto openElsewhere = [](const std::wstring &path) -> DWORD {
+        const unique_hfile file(CreateFileW(path.c_str(), GENERIC_READ,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                            OPEN_EXISTING, 0, nullptr));
+        return file ? 0 : GetLastError();
     };
-    for (const auto &c : cases) {
-        try {
-            files.RenameFile(PathOf(c.from), PathOf(c.to));
-            ADD_FAILURE() << "renamed " << Narrow(c.from);
-        } catch (const AppError &error) {
-            EXPECT_EQ(c.code, error.Number()) << Narrow(c.from);
+    for (const bool users : Kinds) {
+        for (const bool rename : {false, true}) {
+            const TempFolder own(L"torvane-win32-held");
+            const std::wstring from = own / L"QvxData.mdb";
+            WriteFile(from, "db");
+            std::unique_ptr<IHeldFile> held = files.OpenForMove(
+                Narrow(from), Narrow(from + L".Advanced"), users ? Narrow(own.Path()) : "");
+
+            EXPECT_EQ(static_cast<DWORD>(ERROR_SHARING_VIOLATION), openElsewhere(from))
+                << KindName(users);
+            if (rename) {
+                held->Rename();
+            }
+            held.reset();
+
+            const std::wstring now = rename ? from + L".Advanced" : from;
+            EXPECT_EQ(0u, openElsewhere(now)) << KindName(users) << ", renamed " << rename;
+            EXPECT_EQ("db", ReadFile(now));
+            EXPECT_FALSE(Exists(rename ? from : from + L".Advanced"));
         }
     }
-    EXPECT_EQ("db", ReadFile(folder / L"QvxData.mdb"));
 }
 
-// The test of either rename meets what the rename would meet, and leaves
-// every file as it was.
-TEST_F(Win32FileSystemTest, ARenamesTestMeetsWhatTheRenameWouldAndChangesNothing) {
-    WriteFile(folder / L"QvxData.mdb", "db");
-    WriteFile(folder / L"Held.mdb", "held");
-    WriteFile(folder / L"Hidden.mdb", "hidden", FILE_ATTRIBUTE_HIDDEN);
-    // Without FILE_SHARE_DELETE, as a running database engine holds it.
-    const unique_hfile held(CreateFileW((folder / L"Held.mdb").c_str(), GENERIC_READ,
+// Another program's hold on the file or on its folder stands in the way.
+enum class Hold {
+    None,
+    // Without sharing its deletion, as Quorvex holds its database.
+    FileAsQuorvex,
+    // Without sharing the right to add to it. Wine would rename all the
+    // same: only the move's own test of the folder refuses.
+    FolderWithoutWrite,
+};
+
+unique_hfile HeldBy(Hold hold, const std::wstring &file) {
+    switch (hold) {
+    case Hold::None:
+        return {};
+    case Hold::FileAsQuorvex:
+        return unique_hfile(CreateFileW(file.c_str(), GENERIC_READ,
                                         FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                         0, nullptr));
-    ASSERT_TRUE(held);
-    const struct {
-        const wchar_t *from;
-        bool ordinary; // through the checked rename
-        std::int32_t code;
-    } cases[] = {
-        {L"QvxData.mdb", false, 0},
-        {L"QvxData.mdb", true, 0},
-        {L"Held.mdb", false, ERROR_SHARING_VIOLATION},
-        {L"Held.mdb", true, ERROR_SHARING_VIOLATION},
-        {L"Missing.mdb", false, ERROR_FILE_NOT_FOUND},
-        {L"Missing.mdb", true, ERROR_FILE_NOT_FOUND},
-        {L"Hidden.mdb", true, ERROR_ACCESS_DENIED},
+    case Hold::FolderWithoutWrite:
+        return unique_hfile(CreateFileW(FolderOf(file).c_str(), FILE_LIST_DIRECTORY,
+                                        FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                        FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    }
+    return {};
+}
+
+struct MoveFailureCase {
+    const char *what;
+    const wchar_t *from; // in the test folder, which holds QvxData.mdb, its
+                         // .Advanced name taken by Taken.mdb's, and Hidden.mdb
+    const wchar_t *to;
+    Hold hold;
+    std::int32_t code;     // at the open, so the move's test meets it too
+    std::int32_t atRename; // met only by the rename itself
+};
+
+// Every failure is met before anything moves, and a test of the move meets
+// each one the open does; nothing changes either way.
+TEST_F(Win32FileSystemTest, AMovesFailuresComeBeforeAnythingMoves) {
+    const MoveFailureCase cases[] = {
+        {"held as Quorvex holds it", L"QvxData.mdb", L"QvxData.mdb.Advanced", Hold::FileAsQuorvex,
+         ERROR_SHARING_VIOLATION, 0},
+        {"a folder that may not be added to", L"QvxData.mdb", L"QvxData.mdb.Advanced",
+         Hold::FolderWithoutWrite, ERROR_SHARING_VIOLATION, 0},
+        {"the new name taken", L"Taken.mdb", L"Taken.mdb.Advanced", Hold::None, 0,
+         ERROR_ALREADY_EXISTS},
+        {"a missing file", L"Missing.mdb", L"Missing.mdb.Advanced", Hold::None,
+         ERROR_FILE_NOT_FOUND, 0},
+        {"a missing folder", L"Missing\\QvxData.mdb", L"Missing\\QvxData.mdb.Advanced", Hold::None,
+         ERROR_PATH_NOT_FOUND, 0},
+        {"a wildcard", L"Qvx*.mdb", L"Qvx*.mdb.Advanced", Hold::None, ERROR_INVALID_NAME, 0},
+        {"a new name in another folder", L"QvxData.mdb", L"Other\\QvxData.mdb.Advanced", Hold::None,
+         ERROR_INVALID_PARAMETER, 0},
+        {"a folder for a new name", L"QvxData.mdb", L"Other\\", Hold::None, ERROR_INVALID_PARAMETER,
+         0},
+        {"no new name", L"QvxData.mdb", L"", Hold::None, ERROR_INVALID_PARAMETER, 0},
     };
-    for (const auto &c : cases) {
-        const std::string from = PathOf(c.from);
-        const std::string to = from + ".Advanced";
-        std::int32_t code = 0;
-        try {
-            if (c.ordinary) {
-                files.RenameOrdinaryFile(from, to, Narrow(folder.Path()), RenameMode::TestOnly);
-            } else {
-                files.RenameFile(from, to, RenameMode::TestOnly);
+    ASSERT_TRUE(CreateDirectoryW((folder / L"Other").c_str(), nullptr));
+    WriteFile(folder / L"QvxData.mdb", "db");
+    WriteFile(folder / L"Taken.mdb", "current");
+    WriteFile(folder / L"Taken.mdb.Advanced", "older copy");
+    for (const MoveFailureCase &c : cases) {
+        for (const bool users : Kinds) {
+            for (const RenameMode mode : {RenameMode::TestOnly, RenameMode::Rename}) {
+                const unique_hfile hold = HeldBy(c.hold, folder / c.from);
+                ASSERT_EQ(c.hold != Hold::None, static_cast<bool>(hold)) << c.what;
+                std::int32_t code = 0;
+                try {
+                    const std::unique_ptr<IHeldFile> held = files.OpenForMove(
+                        PathOf(c.from), PathOf(c.to), users ? Narrow(folder.Path()) : "");
+                    if (mode == RenameMode::Rename) {
+                        held->Rename();
+                    }
+                } catch (const AppError &error) {
+                    code = error.Number();
+                    EXPECT_EQ(ErrorCategory::Win32, error.Category()) << error.Description();
+                }
+                const std::int32_t expected =
+                    c.code != 0 || mode == RenameMode::TestOnly ? c.code : c.atRename;
+                EXPECT_EQ(expected, code) << c.what << ", " << KindName(users)
+                                          << (mode == RenameMode::TestOnly ? ", tested" : "");
             }
-        } catch (const AppError &error) {
-            code = error.Number();
         }
-        EXPECT_EQ(c.code, code) << Narrow(c.from) << (c.ordinary ? ", checked" : "");
     }
     EXPECT_EQ("db", ReadFile(folder / L"QvxData.mdb"));
-    EXPECT_EQ("held", ReadFile(folder / L"Held.mdb"));
+    EXPECT_EQ("current", ReadFile(folder / L"Taken.mdb"));
+    EXPECT_EQ("older copy", ReadFile(folder / L"Taken.mdb.Advanced"));
     EXPECT_FALSE(Exists(folder / L"QvxData.mdb.Advanced"));
+    EXPECT_FALSE(Exists(folder / L"Other\\QvxData.mdb.Advanced"));
     EXPECT_FALSE(Exists(folder / L"Missing.mdb"));
 }
 
-// Paths past MAX_PATH take the \\?\ form; the rename lands whole.
-TEST_F(Win32FileSystemTest, LongPathsAreFoundAndRenamed) {
+// Paths past MAX_PATH take the \\?\ form; the move lands whole.
+TEST_F(Win32FileSystemTest, LongPathsAreFoundAndMoved) {
     std::wstring deep = folder.Path();
     while (deep.size() < MAX_PATH + 20) {
         deep += L"\\a-long-folder-name-for-a-deep-path";
         ASSERT_TRUE(CreateDirectoryW(Extended(deep).c_str(), nullptr));
     }
-    const std::wstring database = deep + L"\\QvxData.mdb";
-    WriteFile(database, "deep bytes");
-
-    EXPECT_EQ("QvxData.mdb", files.FirstMatchingFile(Narrow(database)));
-    files.RenameFile(Narrow(database), Narrow(database + L".Advanced"));
-    EXPECT_FALSE(Exists(database));
-    EXPECT_EQ("deep bytes", ReadFile(database + L".Advanced"));
+    // Wine's GetFinalPathNameByHandleW gives no path past MAX_PATH: a
+    // user's file cannot be proved to be the one asked for, and stays.
+    for (const bool users : Kinds) {
+        const std::wstring database = deep + (users ? L"\\User.mdb" : L"\\QvxData.mdb");
+        WriteFile(database, "deep bytes");
+        EXPECT_EQ(Narrow(database.substr(deep.size() + 1)),
+                  files.FirstMatchingFile(Narrow(database)));
+        std::int32_t code = 0;
+        try {
+            files
+                .OpenForMove(Narrow(database), Narrow(database + L".Advanced"),
+                             users ? Narrow(folder.Path()) : "")
+                ->Rename();
+        } catch (const AppError &error) {
+            code = error.Number();
+        }
+        const bool stays = users && UnderWine();
+        EXPECT_EQ(stays ? ERROR_MORE_DATA : 0, code) << KindName(users);
+        EXPECT_EQ("deep bytes", ReadFile(stays ? database : database + L".Advanced"))
+            << KindName(users);
+        EXPECT_EQ(stays, Exists(database)) << KindName(users);
+    }
 }
 
 struct PathCase {
@@ -371,6 +457,14 @@ TEST_F(Win32FileSystemTest, SameEntryComparesTheFolderByIdentityAndTheNameInItsL
     for (const auto &c : cases) {
         EXPECT_EQ(c.expected, files.SameEntry(Narrow(c.a), Narrow(c.b))) << c.what;
     }
+}
+
+// A share mapped to a letter is what a drive's type tells; neither the
+// tests' own drive nor a letter with nothing behind it is one.
+TEST_F(Win32FileSystemTest, ALocalDriveIsNoNetworkDrive) {
+    const std::string path = files.FullPath(PathOf(L"x"));
+    EXPECT_FALSE(files.IsNetworkDrive(path.substr(0, 3))) << path;
+    EXPECT_FALSE(files.IsNetworkDrive("Q:\\"));
 }
 
 TEST(LongPathForm, ShortPathsStayExactlyAsTyped) {

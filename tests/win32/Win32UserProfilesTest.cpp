@@ -2,16 +2,16 @@
 
 #include "platform/win32/Win32UserProfiles.h"
 #include "TestProfile.h"
+#include "fakes/FakeClock.h"
 #include "platform/PeoplesSids.h"
 #include "platform/win32/PathForms.h"
 #include "platform/win32/RegistryText.h"
 #include "platform/win32/UniqueHandles.h"
 #include "platform/win32/WideText.h"
 #include "platform/win32/Win32Hives.h"
-#include "platform/win32/Win32UserProfilesLock.h"
+#include "platform/win32/Win32SystemFolders.h"
 
 #include <gtest/gtest.h>
-#include <sddl.h>
 
 #include <algorithm>
 #include <optional>
@@ -28,18 +28,22 @@ std::optional<UserProfile> Find(const std::vector<UserProfile> &users, const std
     return found == users.end() ? std::nullopt : std::optional<UserProfile>(*found);
 }
 
-// The Win32 error taking the users lock gave on another thread, or 0.
+// The Win32 error taking the users lock gave on another thread, its minute
+// passing at once, or 0.
 DWORD TakenElsewhere() {
     DWORD code = 0;
     std::thread([&] {
+        FakeClock clock;
         try {
-            Win32UserProfilesLock::Take(0);
+            Win32UserProfiles(clock).LockUsers();
         } catch (const AppError &error) {
             code = static_cast<DWORD>(error.Number());
         }
     }).join();
     return code;
 }
+
+std::wstring UsersLockFile() { return WindowsFolder() + L"\\Logs\\Torvane\\EveryUser.lock"; }
 
 // The Database value under a loaded hive, or nothing.
 std::optional<std::wstring> DatabaseIn(const std::string &hive) {
@@ -213,32 +217,28 @@ TEST_F(Win32UserProfilesTest, StoppingHiveLoadsUnloadsEveryHiveAndRefusesMore) {
     EXPECT_EQ(ERROR_SUCCESS, profiles.UnloadHive(name)) << "loads again once it is gone";
 }
 
-// One run at a time works on the machine's users; a run that was killed
-// leaves the lock to the next.
+// One run at a time works on the machine's users: the lock file is there
+// while it is held, shared with no one, and goes with it.
 TEST_F(Win32UserProfilesTest, TheUsersLockIsHeldByOneRunAtATime) {
     {
         const std::unique_ptr<IUsersLock> held = profiles.LockUsers();
+        EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(UsersLockFile().c_str()));
         EXPECT_EQ(static_cast<DWORD>(ERROR_SHARING_VIOLATION), TakenElsewhere());
     }
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(UsersLockFile().c_str())) << "removed";
     EXPECT_EQ(0u, TakenElsewhere()) << "released";
-    // A thread that ends holding it abandons it.
-    std::thread([] { Win32UserProfilesLock::Take(0).release(); }).join();
-    EXPECT_NO_THROW(Win32UserProfilesLock::Take(0)) << "an abandoned lock counts as taken";
 }
 
-// A user who makes the lock's former name first, holds it and lets no one
-// open it, does not keep a run off the machine's users.
-TEST_F(Win32UserProfilesTest, AMutexAUserMadeDoesNotHoldTheUsersLock) {
-    PSECURITY_DESCRIPTOR made = nullptr;
-    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P", SDDL_REVISION_1, &made,
-                                                                     nullptr));
-    const std::unique_ptr<void, decltype(&LocalFree)> descriptor(made, &LocalFree);
-    SECURITY_ATTRIBUTES noOne{sizeof noOne, descriptor.get(), FALSE};
-    const unique_handle squatted(CreateMutexW(&noOne, TRUE, L"Global\\Torvane-EveryUser"));
-    ASSERT_TRUE(squatted);
-    ASSERT_NE(static_cast<DWORD>(ERROR_ALREADY_EXISTS), GetLastError()) << "made first";
+// A power cut leaves the file where no run holds it: the next run takes it.
+TEST_F(Win32UserProfilesTest, ALockFileNoRunHoldsIsTaken) {
+    profiles.LockUsers().reset(); // its folder made
+    unique_hfile left(CreateFileW(UsersLockFile().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(left);
+    EXPECT_EQ(static_cast<DWORD>(ERROR_SHARING_VIOLATION), TakenElsewhere()) << "while open";
+    left.reset();
     EXPECT_EQ(0u, TakenElsewhere());
-    ReleaseMutex(squatted.get());
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(UsersLockFile().c_str()));
 }
 
 // Loading a missing file would create it: the profile is left as it was.

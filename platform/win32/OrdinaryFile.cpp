@@ -1,4 +1,4 @@
-#include "platform/win32/OrdinaryRename.h"
+#include "platform/win32/OrdinaryFile.h"
 
 #include "platform/win32/FinalPath.h"
 #include "platform/win32/OpenExisting.h"
@@ -6,18 +6,11 @@
 #include "platform/win32/UniqueHandles.h"
 #include "platform/win32/WideText.h"
 
-#include <windows.h>
-
-#include <cstddef>
-#include <cstring>
-#include <memory>
-#include <new>
 #include <optional>
-#include <string>
 
 namespace {
 
-constexpr char Procedure[] = "RenameOrdinaryFile";
+constexpr char Procedure[] = "OpenForMove";
 
 AppError Refusal(const std::wstring &path, const std::string &what) {
     return AppError(ErrorCategory::Refusal, ERROR_ACCESS_DENIED,
@@ -89,25 +82,6 @@ std::wstring FinalPathInside(HANDLE file, const std::wstring &source, const std:
     return reachedByGuid;
 }
 
-// Gives the open file the name target, a full path: a bare name would be
-// taken relative to the current folder, and a root folder handle is not
-// accepted everywhere.
-void RenameOpenFile(HANDLE file, const std::wstring &target) {
-    const std::size_t nameBytes = target.size() * sizeof(wchar_t);
-    const std::size_t size = offsetof(FILE_RENAME_INFO, FileName) + nameBytes + sizeof(wchar_t);
-    // new[] of bytes is aligned for any ordinary type, the handle in it too.
-    const auto buffer = std::make_unique<unsigned char[]>(size);
-    auto *const rename = new (buffer.get()) FILE_RENAME_INFO{};
-    rename->ReplaceIfExists = FALSE;
-    rename->RootDirectory = nullptr;
-    rename->FileNameLength = static_cast<DWORD>(nameBytes);
-    std::memcpy(buffer.get() + offsetof(FILE_RENAME_INFO, FileName), target.c_str(),
-                nameBytes + sizeof(wchar_t));
-    if (!SetFileInformationByHandle(file, FileRenameInfo, rename, static_cast<DWORD>(size))) {
-        throw Win32Error(GetLastError(), "SetFileInformationByHandle");
-    }
-}
-
 } // namespace
 
 bool IsLink(std::uint32_t attributes, std::uint32_t reparseTag) {
@@ -115,33 +89,14 @@ bool IsLink(std::uint32_t attributes, std::uint32_t reparseTag) {
            IsReparseTagNameSurrogate(reparseTag);
 }
 
-void RenameVerifiedFile(const std::wstring &from, const std::wstring &to,
-                        const std::wstring &allowedFolder, RenameMode mode) {
-    const std::wstring source = FullForm(from);
-    const std::wstring target = FullForm(to);
-    const std::wstring folder = FolderOf(target);
-    if (!SamePathText(OrdinaryForm(FolderOf(source)), OrdinaryForm(folder)) ||
-        target.size() == folder.size() + 1) {
-        throw AppError(ErrorCategory::Win32, ERROR_INVALID_PARAMETER,
-                       Narrow(to) + " is not a new name in the folder of " + Narrow(from) + ".",
-                       Procedure);
-    }
-    const std::wstring allowed = FullForm(allowedFolder);
-    // A folder opens too, to be refused by name rather than with a bare
-    // access denied.
-    const unique_hfile file = OpenForRename(source);
+std::wstring OrdinaryFinalPath(HANDLE file, const std::wstring &source,
+                               const std::wstring &allowed) {
     FILE_ATTRIBUTE_TAG_INFO information{};
-    if (!GetFileInformationByHandleEx(file.get(), FileAttributeTagInfo, &information,
+    if (!GetFileInformationByHandleEx(file, FileAttributeTagInfo, &information,
                                       sizeof information)) {
         throw Win32Error(GetLastError(), "GetFileInformationByHandleEx");
     }
     RefuseUnlessOrdinary(information, source);
-    // A link in a folder on the way may lead to a file somewhere else. The
-    // new name goes in the folder the file was found in, not the one
-    // written, which could be made to lead elsewhere meanwhile.
-    const std::wstring reached = FinalPathInside(file.get(), source, allowed);
-    if (mode == RenameMode::TestOnly) {
-        return;
-    }
-    RenameOpenFile(file.get(), FolderOf(reached) + L"\\" + target.substr(folder.size() + 1));
+    // A link in a folder on the way may lead to a file somewhere else.
+    return FinalPathInside(file, source, allowed);
 }

@@ -9,8 +9,11 @@
 // against a console program that reads the same registry value and renames
 // the file it names.
 // The all-users job (/quiet /allusers over logged-off users) is set against
-// a console program that loads, reads and unloads each user's hive and
-// renames the file it names, with 10 users and with users users.
+// two console programs that load, read and unload each user's hive and set
+// aside the file it names, with 10 users and with users users: the fair
+// floor, which does for each user what Torvane must (Local AppData and the
+// VirtualStore copy; each file opened once, checked and renamed through that
+// handle), and the plain floor, which renames with one MoveFileExW.
 // Tab-separated, for scripts/bench.
 //
 //   bench_driver [runs] [users]   runs of each program, 100 unless given;
@@ -102,11 +105,12 @@ Round RunRound(const std::wstring &folder, const SampleDatabase &sample, bool re
 
 struct AllUsersRound {
     Timing torvane;
-    Timing floor;
+    Timing fairFloor;
+    Timing plainFloor;
 };
 
-// Rounds of the all-users job and its floor over a bed of users, each round
-// in the other order from the last, after one round not counted.
+// Rounds of the all-users job and its floors over a bed of users, each
+// round in the other order from the last, after one round not counted.
 std::vector<AllUsersRound> RunAllUsersRounds(const std::wstring &folder, int users, int runs) {
     const AllUsersBed bed(users);
     std::vector<AllUsersRound> rounds;
@@ -114,7 +118,10 @@ std::vector<AllUsersRound> RunAllUsersRounds(const std::wstring &folder, int use
         AllUsersRound round{};
         const std::vector<std::function<void()>> jobs{
             [&] { round.torvane = RunTorvaneAllUsers(folder, bed); },
-            [&] { round.floor = RunAllUsersFloor(folder, bed); },
+            [&] {
+                round.fairFloor = RunAllUsersFloor(folder, L"bench_floor_all_users_fair.exe", bed);
+            },
+            [&] { round.plainFloor = RunAllUsersFloor(folder, L"bench_floor_all_users.exe", bed); },
         };
         for (std::size_t i = 0; i < jobs.size(); ++i) {
             Sleep(SettleMs);
@@ -208,9 +215,13 @@ int main(int argc, char **argv) {
                     &Round::floorWithMessage, rounds);
         PrintFigure("quiet_ms", &Timing::wholeMs, &Round::quiet, &Round::quietFloor, rounds);
         PrintFigure("all_users_few_ms", &Timing::wholeMs, &AllUsersRound::torvane,
-                    &AllUsersRound::floor, few);
+                    &AllUsersRound::fairFloor, few);
         PrintFigure("all_users_many_ms", &Timing::wholeMs, &AllUsersRound::torvane,
-                    &AllUsersRound::floor, many);
+                    &AllUsersRound::fairFloor, many);
+        PrintFigure("all_users_few_ms_plain", &Timing::wholeMs, &AllUsersRound::torvane,
+                    &AllUsersRound::plainFloor, few);
+        PrintFigure("all_users_many_ms_plain", &Timing::wholeMs, &AllUsersRound::torvane,
+                    &AllUsersRound::plainFloor, many);
         std::printf("all_users_counts\t%d\t%d\n", FewUsers, users);
         return 0;
     } catch (const std::exception &failure) {

@@ -3,6 +3,7 @@
 #include "UserInput.h"
 #include "WatchedProcess.h"
 #include "floor/FloorWindow.h"
+#include "platform/win32/WideText.h"
 #include "ui/win32/ControlIds.h"
 
 namespace {
@@ -74,11 +75,12 @@ Timing RunTorvaneAllUsers(const std::wstring &folder, const AllUsersBed &bed) {
     return {0, whole, 0};
 }
 
-Timing RunAllUsersFloor(const std::wstring &folder, const AllUsersBed &bed) {
+Timing RunAllUsersFloor(const std::wstring &folder, const std::wstring &executable,
+                        const AllUsersBed &bed) {
     bed.Reset();
-    WatchedProcess floor(folder + L"bench_floor_all_users.exe");
+    WatchedProcess floor(folder + executable);
     floor.WaitForExit();
     const double whole = floor.ElapsedMs();
-    bed.CheckSetAside("the all-users floor");
+    bed.CheckSetAside(Narrow(executable));
     return {0, whole, 0};
 }

@@ -27,9 +27,11 @@ Timing RunQuietFloor(const std::wstring &folder, const SampleDatabase &sample);
 // Torvane's all-users job over the bed's users: /quiet /allusers, run as
 // the administrator the driver is. Only wholeMs is measured.
 Timing RunTorvaneAllUsers(const std::wstring &folder, const AllUsersBed &bed);
-// Its floor's: a console program that loads, reads and unloads each user's
-// hive and renames the file it names.
-Timing RunAllUsersFloor(const std::wstring &folder, const AllUsersBed &bed);
+// One of its floors': executable, in folder, a console program that loads,
+// reads and unloads each user's hive and sets aside the files it names.
+// Only wholeMs is measured.
+Timing RunAllUsersFloor(const std::wstring &folder, const std::wstring &executable,
+                        const AllUsersBed &bed);
 // How a build of the floor ends once its button is clicked.
 enum class FloorEnding { OnTheClick, AfterAMessage };
 

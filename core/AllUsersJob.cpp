@@ -161,7 +161,7 @@ private:
     // VirtualStore theirs.
     std::string OwnLocalAppData(const std::string &label, const UserProfile &user,
                                 const std::optional<std::string> &fromHive) {
-        const std::string inProfile = ProfileLocalAppData(user);
+        std::string inProfile = ProfileLocalAppData(user);
         if (!fromHive) {
             return inProfile;
         }

@@ -85,9 +85,9 @@ public:
 
 private:
     Group &GroupOf(const std::string &path) {
-        for (std::size_t i = 0; i < groups_.size(); ++i) {
-            if (files_.SameName(groups_[i].file.front().copy.path, path)) {
-                return groups_[i];
+        for (Group &group : groups_) {
+            if (files_.SameName(group.file.front().copy.path, path)) {
+                return group;
             }
         }
         groups_.emplace_back();

@@ -231,26 +231,35 @@ public:
             }
         }
         if (blocking) {
-            for (HeldMember &member : held) {
-                PlannedCopy &planned = unit_.copies[member.index];
-                planned.result = Result::Waits;
-                planned.waitsFor = FromName(unit_.copies[*blocking].copy, direction_);
-            }
+            WaitFor(held, 0, FromName(unit_.copies[*blocking].copy, direction_));
             return;
         }
         // The held handles keep the members as they were opened; the file
         // itself goes last, after every copy of it.
         std::vector<std::size_t> moved;
-        for (HeldMember &member : held) {
-            if (!Rename(member)) {
+        for (std::size_t i = 0; i < held.size(); ++i) {
+            if (!Rename(held[i])) {
                 MoveBack(moved);
+                // The rest of the group stays as it was, held back by the
+                // failure.
+                WaitFor(held, i + 1, FromName(unit_.copies[held[i].index].copy, direction_));
                 return;
             }
-            moved.push_back(member.index);
+            moved.push_back(held[i].index);
         }
     }
 
 private:
+    // The held members from first on wait for the member at path: none of
+    // them is renamed.
+    void WaitFor(std::vector<HeldMember> &held, std::size_t first, const std::string &path) {
+        for (std::size_t i = first; i < held.size(); ++i) {
+            PlannedCopy &planned = unit_.copies[held[i].index];
+            planned.result = Result::Waits;
+            planned.waitsFor = path;
+        }
+    }
+
     // Some member is set aside already while another still waits: each is
     // finished on its own, so the group converges.
     bool Split() const {

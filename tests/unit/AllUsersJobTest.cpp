@@ -566,6 +566,18 @@ TEST_F(AllUsersJobTest, AGroupHeldBackSaysWhatEachMemberWaitsFor) {
     EXPECT_EQ("Ann (" + AnnSid + "): Would not rename " + Default + ": waits for " +
                   StoreOf("Bob") + ".",
               output.lines[output.lines.size() - 2]);
+
+    // A rename that fails once the group is open holds back the rest of it.
+    FakeServices raced = fakes;
+    raced.files.openFailures.clear();
+    raced.files.renameFailures.emplace(StoreOf("Ann"), inUse);
+    FakeRunOutput out;
+    EXPECT_EQ(32, RunCommand(raced.Services(), profiles, out,
+                             ParseCommandLine({"/quiet", "/allusers"}), "Torvane"));
+    EXPECT_NE(out.lines.end(), std::find(out.lines.begin(), out.lines.end(),
+                                         "Bob (" + BobSid + "): Not renamed: " + StoreOf("Bob") +
+                                             ": waits for " + StoreOf("Ann") + "."))
+        << ::testing::PrintToString(out.lines);
 }
 
 TEST_F(AllUsersJobTest, TheLogMayNotBeAnyUsersFile) {

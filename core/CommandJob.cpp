@@ -135,10 +135,7 @@ private:
             const std::string path = services_.files.FullPath(
                 commandLine_.path ? *commandLine_.path : DatabaseRules::LookUpDatabase(services_));
             const std::vector<DatabaseCopy> copies = CopiesOf(services_, path);
-            for (const DatabaseCopy &copy : copies) {
-                names_.push_back(copy.path);
-                names_.push_back(RenamedPath(copy.path));
-            }
+            AddNames(copies);
             return ThisUsersPlan(copies, direction_);
         } catch (const std::exception &failure) {
             const AppError error = ToAppError(failure);
@@ -175,12 +172,17 @@ private:
                                          [this] { return Stopped(); });
         end_.search = everyone_.failure;
         for (const UserCopies &user : everyone_.users) {
-            for (const DatabaseCopy &copy : user.copies) {
-                names_.push_back(copy.path);
-                names_.push_back(RenamedPath(copy.path));
-            }
+            AddNames(user.copies);
         }
         return EveryUsersPlan(services_.files, everyone_, direction_);
+    }
+
+    // Every name the job may move a file from or to, for the log's check.
+    void AddNames(const std::vector<DatabaseCopy> &copies) {
+        for (const DatabaseCopy &copy : copies) {
+            names_.push_back(copy.path);
+            names_.push_back(RenamedPath(copy.path));
+        }
     }
 
     // Opens the log when asked; false when the run must end here.

@@ -94,18 +94,6 @@ bool FirstLook(IFileSystem &files, PlanUnit &unit, Direction direction) {
     return actedOn && LookOrStop(files, unit, direction);
 }
 
-// In order, files at both names stop the unit: nothing in it is renamed.
-void Settle(PlanUnit &unit) {
-    if (unit.order != UnitOrder::InOrder || !HasBoth(unit)) {
-        return;
-    }
-    for (PlannedCopy &planned : unit.copies) {
-        if (planned.step == Step::Rename) {
-            planned.result = Result::NotReached;
-        }
-    }
-}
-
 // After a rename failed: true when another run has moved the copy in the
 // meantime, so it is in the desired state after all.
 bool MovedMeanwhile(IFileSystem &files, const DatabaseCopy &copy, Direction direction) {
@@ -177,13 +165,8 @@ std::vector<std::size_t> MembersOf(const PlanUnit &unit) {
 }
 
 void CarryOutInOrder(IFileSystem &files, PlanUnit &unit, Direction direction, RenameMode mode) {
-    bool stopped = false;
     for (PlannedCopy &planned : unit.copies) {
         if (planned.step != Step::Rename) {
-            continue;
-        }
-        if (stopped) {
-            planned.result = Result::NotReached;
             continue;
         }
         try {
@@ -196,7 +179,7 @@ void CarryOutInOrder(IFileSystem &files, PlanUnit &unit, Direction direction, Re
             }
             planned.result = Result::Failed;
             planned.failure = ToAppError(failure);
-            stopped = true;
+            return; // the rest stays as it was
         }
     }
 }
@@ -393,7 +376,6 @@ void Decide(IFileSystem &files, Plan &plan) {
         if (looked[i] && (HasBoth(unit) || !anyFile)) {
             LookOrStop(files, unit, plan.direction);
         }
-        Settle(unit);
     }
 }
 

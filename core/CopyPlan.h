@@ -39,11 +39,10 @@ enum class Step {
 
 // How carrying out went for a copy the plan renames.
 enum class Result {
-    Pending,        // not carried out (yet)
+    Pending,        // not carried out: not yet, or its unit stopped before it
     Renamed,        // renamed; in a test, the rename's test passed
     DoneMeanwhile,  // the rename failed and a second look found it moved
     Failed,         // the open or the rename failed
-    NotReached,     // its unit stopped before it
     Waits,          // its group waits for a member in use: not renamed
     MovedBack,      // renamed, then given its old name back when its group failed
     MoveBackFailed, // renamed, and its old name could not be given back

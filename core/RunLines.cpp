@@ -84,7 +84,11 @@ public:
                 Each(unit, &PlanWords::Check);
             } else if (unit.order == UnitOrder::InOrder && !HoldsAFile(unit)) {
                 Neither(unit);
-            } else if (const PlannedCopy *both = BothStopping(unit)) {
+            } else if (const PlannedCopy *both = unit.StoppedAt();
+                       unit.order == UnitOrder::InOrder && both != nullptr &&
+                       both->step == Step::BothExist) {
+                // Files at both names stop a unit in order: nothing in it
+                // is renamed.
                 Line(both->user, Both(*both));
             } else {
                 Each(unit, &PlanWords::Run);
@@ -104,17 +108,6 @@ private:
                 (this->*words)(unit, unit.copies[i]);
             }
         }
-    }
-
-    // In order, files at both names of one copy stop the whole unit.
-    static const PlannedCopy *BothStopping(const PlanUnit &unit) {
-        if (unit.order != UnitOrder::InOrder) {
-            return nullptr;
-        }
-        const auto both =
-            std::find_if(unit.copies.begin(), unit.copies.end(),
-                         [](const PlannedCopy &p) { return p.step == Step::BothExist; });
-        return both == unit.copies.end() ? nullptr : &*both;
     }
 
     void Run(const PlanUnit &, const PlannedCopy &planned) {
@@ -161,7 +154,6 @@ private:
                                         "group could not be renamed",
                                     *planned.failure));
         case Result::Pending:
-        case Result::NotReached:
             break;
         }
     }
@@ -198,7 +190,6 @@ private:
             return Line(planned.user,
                         "Would not rename " + from + ": waits for " + planned.waitsFor + ".");
         case Result::Pending:
-        case Result::NotReached:
         case Result::MovedBack:
         case Result::MoveBackFailed:
             break;

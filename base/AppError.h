@@ -1,7 +1,7 @@
 #pragma once
 
 #include <cstdint>
-#include <stdexcept>
+#include <exception>
 #include <string>
 
 // Where an error number comes from. The same value means different things
@@ -15,13 +15,16 @@ enum class ErrorCategory {
 };
 
 // A failure as the program reports it: a number in its category, a
-// description and the procedure it came from.
-class AppError : public std::runtime_error {
+// description and the procedure it came from. It holds its description once,
+// and copies as its members do: failures are copied into plans and reports.
+class AppError : public std::exception {
 public:
     AppError(ErrorCategory category, std::int32_t number, std::string description,
              std::string source)
-        : std::runtime_error(description), category_(category), number_(number),
-          description_(std::move(description)), source_(std::move(source)) {}
+        : category_(category), number_(number), description_(std::move(description)),
+          source_(std::move(source)) {}
+
+    const char *what() const noexcept override { return description_.c_str(); }
 
     ErrorCategory Category() const noexcept { return category_; }
     std::int32_t Number() const noexcept { return number_; }

@@ -1,8 +1,9 @@
 // Torvane seeds the stack protector's guard itself rather than through GCC's
-// runtime, and ends on a failure nobody catches through its own terminate
-// handler; a probe linked with both shows the guard is seeded, that a
-// smashed stack still ends the process, and with which code an uncaught
-// failure does.
+// runtime, ends on a failure nobody catches through its own terminate
+// handler, and throws the library's failures itself; a probe linked with all
+// three shows the guard is seeded, that a smashed stack still ends the
+// process, with which code an uncaught failure does, and that the library's
+// failures can still be caught.
 
 #include "ChildProcess.h"
 #include "platform/win32/Win32Application.h"
@@ -33,6 +34,11 @@ TEST(StackGuardTest, GuardIsSeededAndASmashedStackEndsTheProcess) {
 
 TEST(TerminateHandlerTest, AFailureNobodyCatchesEndsWithInternalError) {
     EXPECT_EQ(static_cast<DWORD>(ERROR_INTERNAL_ERROR), ExitCodeOfProbe({L"throw"}));
+}
+
+// The library's failures are still thrown, to be caught and reported.
+TEST(LibraryFailuresTest, APositionPastTheEndIsThrownWithItsMessage) {
+    EXPECT_EQ(0u, ExitCodeOfProbe({L"past-the-end"}));
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 #include "platform/win32/Win32Hives.h"
 
 #include "platform/Patience.h"
-#include "platform/win32/EnabledPrivilege.h"
+#include "platform/win32/EnabledPrivileges.h"
 #include "platform/win32/WideText.h"
 #include "platform/win32/Win32Clock.h"
 
@@ -9,6 +9,11 @@
 #include <set>
 
 namespace {
+
+// What loading and unloading a hive takes, enabled until the result goes.
+EnabledPrivileges EnableHivePrivileges() {
+    return EnabledPrivileges({SE_BACKUP_NAME, SE_RESTORE_NAME});
+}
 
 // Windows ends a process about 5 seconds after its console is closed.
 constexpr std::chrono::milliseconds ClosingPatience(2500);
@@ -34,8 +39,7 @@ public:
 } // namespace
 
 void LoadHiveFile(const std::wstring &name, const std::wstring &file) {
-    const EnabledPrivilege backup(SE_BACKUP_NAME);
-    const EnabledPrivilege restore(SE_RESTORE_NAME);
+    const EnabledPrivileges privileges = EnableHivePrivileges();
     const HivesLocked locked;
     if (closing) {
         throw Win32ErrorOn(ERROR_OPERATION_ABORTED, Narrow(file), "RegLoadKeyW");
@@ -59,8 +63,7 @@ void LoadHiveFile(const std::wstring &name, const std::wstring &file) {
 
 LSTATUS UnloadHiveOnce(const std::wstring &name) {
     try {
-        const EnabledPrivilege backup(SE_BACKUP_NAME);
-        const EnabledPrivilege restore(SE_RESTORE_NAME);
+        const EnabledPrivileges privileges = EnableHivePrivileges();
         const HivesLocked locked;
         const LSTATUS status = RegUnLoadKeyW(HKEY_USERS, name.c_str());
         if (status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND) {
@@ -78,8 +81,7 @@ StoppedHiveLoads::StoppedHiveLoads() {
     const HivesLocked locked;
     closing = true;
     try {
-        const EnabledPrivilege backup(SE_BACKUP_NAME);
-        const EnabledPrivilege restore(SE_RESTORE_NAME);
+        const EnabledPrivileges privileges = EnableHivePrivileges();
         for (const std::wstring &name : LoadedHere()) {
             const std::chrono::milliseconds left =
                 std::max(deadline - clock.Now(), std::chrono::milliseconds(0));

@@ -1,6 +1,6 @@
 #include "TestProfile.h"
 
-#include "platform/win32/EnabledPrivilege.h"
+#include "platform/win32/EnabledPrivileges.h"
 #include "platform/win32/PathForms.h"
 #include "platform/win32/UniqueHandles.h"
 #include "platform/win32/WideText.h"
@@ -70,7 +70,7 @@ void SaveHive(const HiveContents &contents, const std::wstring &file) {
     }
     LSTATUS status = ERROR_SUCCESS;
     {
-        const EnabledPrivilege backup(SE_BACKUP_NAME);
+        const EnabledPrivileges backup({SE_BACKUP_NAME});
         status = RegSaveKeyW(scratch.get(), file.c_str(), nullptr);
     }
     scratch.reset();
@@ -114,8 +114,7 @@ void TestProfile::WriteHive(const HiveContents &contents) const {
 
 TestProfile::~TestProfile() {
     try {
-        const EnabledPrivilege backup(SE_BACKUP_NAME);
-        const EnabledPrivilege restore(SE_RESTORE_NAME);
+        const EnabledPrivileges privileges({SE_BACKUP_NAME, SE_RESTORE_NAME});
         RegUnLoadKeyW(HKEY_USERS, LoadedName().c_str());
     } catch (const std::exception &) {
         // Without the privileges nothing can have been loaded.
@@ -123,8 +122,7 @@ TestProfile::~TestProfile() {
 }
 
 void TestProfile::LoadAsAnEarlierRunLeftIt() const {
-    const EnabledPrivilege backup(SE_BACKUP_NAME);
-    const EnabledPrivilege restore(SE_RESTORE_NAME);
+    const EnabledPrivileges privileges({SE_BACKUP_NAME, SE_RESTORE_NAME});
     Check(RegLoadKeyW(HKEY_USERS, LoadedName().c_str(), HiveFile().c_str()), "load the hive");
 }
 

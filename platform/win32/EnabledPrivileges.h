@@ -1,0 +1,37 @@
+#pragma once
+
+// Privileges of the process's token enabled for as long as the owner lives,
+// and then put back as they were, on every path. They are enabled and put
+// back together, in one call each.
+
+#include "platform/win32/UniqueHandles.h"
+
+#include <windows.h>
+
+#include <initializer_list>
+
+class EnabledPrivileges {
+public:
+    // Enables each of names (SE_BACKUP_NAME, ...), at most MaxPrivileges;
+    // throws Win32Error, with ERROR_PRIVILEGE_NOT_HELD when the token lacks
+    // one of them, having changed nothing.
+    explicit EnabledPrivileges(std::initializer_list<const wchar_t *> names);
+    EnabledPrivileges(const EnabledPrivileges &) = delete;
+    EnabledPrivileges &operator=(const EnabledPrivileges &) = delete;
+    ~EnabledPrivileges();
+
+    static constexpr DWORD MaxPrivileges = 2;
+
+private:
+    // TOKEN_PRIVILEGES with room for more than its declared one.
+    struct PrivilegeList {
+        DWORD PrivilegeCount;
+        LUID_AND_ATTRIBUTES Privileges[MaxPrivileges];
+    };
+
+    void PutBack() noexcept;
+
+    unique_handle token_;
+    // The privileges' states before, of those enabling them changed.
+    PrivilegeList previous_{};
+};

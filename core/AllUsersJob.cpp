@@ -162,7 +162,9 @@ private:
     std::string OwnLocalAppData(const std::string &label, const UserProfile &user,
                                 const std::optional<std::string> &fromHive) {
         std::string inProfile = ProfileLocalAppData(user);
-        if (!fromHive) {
+        // The profile's own is looked in whatever its final path: no need
+        // to look where it leads.
+        if (!fromHive || *fromHive == inProfile) {
             return inProfile;
         }
         IFileSystem &files = services_.files;

@@ -265,8 +265,8 @@ TEST_F(AllUsersTest, OneUsersCopyHeldOpenHoldsBackTheFileAndEveryCopyOfIt) {
             << run.output;
     }
     // Once the copy is closed, the next run moves the whole group, and its
-    // summary is the last line a console shows.
-    const QuietRun again = RunTorvane({L"/quiet", L"/allusers"});
+    // summary is the last line of the file a deployment script captures.
+    const QuietRun again = RunTorvaneIntoFile({L"/quiet", L"/allusers"});
     EXPECT_EQ(0U, again.exitCode) << again.output;
     EXPECT_EQ("installer's", ReadFile(DefaultDatabase::RenamedPath));
     EXPECT_EQ("bob's", ReadFile(StoreCopyOf(bob) + Adv));
@@ -308,7 +308,7 @@ TEST_F(AllUsersTest, ACheckLoadsAndUnloadsAsARunAndChangesNothing) {
     const FolderContents before = ContentsOf(bobsFolder);
     const FolderContents shared = ContentsOf(DefaultDatabase::Folder);
 
-    const QuietRun run = RunTorvane({L"/check", L"/allusers"});
+    const QuietRun run = RunTorvaneIntoFile({L"/check", L"/allusers"});
     EXPECT_EQ(1U, run.exitCode) << run.output;
     EXPECT_TRUE(Says(run, L" (" + bob.Sid() + L"): Would rename " + StoreCopyOf(bob)))
         << run.output;

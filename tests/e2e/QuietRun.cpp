@@ -84,6 +84,34 @@ QuietRun RunTorvane(StartOptions options) {
     return Watch(torvane, reader.get());
 }
 
+QuietRun RunTorvaneIntoFile(const std::vector<std::wstring> &arguments) {
+    wchar_t folder[MAX_PATH + 1] = {};
+    wchar_t name[MAX_PATH + 1] = {};
+    if (GetTempPathW(MAX_PATH + 1, folder) == 0 || GetTempFileNameW(folder, L"tvo", 0, name) == 0) {
+        throw std::runtime_error("no name for an output file: error " +
+                                 std::to_string(GetLastError()));
+    }
+    // The program writes through its copy of this handle, and so moves the
+    // position both share: the file is read from its start once it has ended.
+    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+    const unique_hfile file(CreateFileW(
+        name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        &inheritable, CREATE_ALWAYS, FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    if (!file) {
+        throw std::runtime_error("cannot make an output file: error " +
+                                 std::to_string(GetLastError()));
+    }
+    QuietRun run =
+        Watch(ChildProcess(BuiltTorvane(), StartOptions{arguments, file.get(), false}), nullptr);
+    SetFilePointer(file.get(), 0, nullptr, FILE_BEGIN);
+    char chunk[4096];
+    DWORD read = 0;
+    while (ReadFile(file.get(), chunk, sizeof chunk, &read, nullptr) && read > 0) {
+        run.output.append(chunk, read);
+    }
+    return run;
+}
+
 QuietRun RunTorvaneWithoutConsole(const std::vector<std::wstring> &arguments) {
     return Watch(ChildProcess(BuiltTorvane(), StartOptions{arguments, HANDLE{}, false}), nullptr);
 }

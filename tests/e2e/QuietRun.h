@@ -25,6 +25,9 @@ struct QuietRun {
 QuietRun RunTorvane(const std::vector<std::wstring> &arguments);
 // Started as options say, but with its standard output on the pipe.
 QuietRun RunTorvane(StartOptions options);
+// Started with its standard output redirected to a file, as a deployment
+// script captures it; the output is what the file holds once it has ended.
+QuietRun RunTorvaneIntoFile(const std::vector<std::wstring> &arguments);
 // Started as a scheduler or a fleet agent starts it: with no standard
 // output and no console. Its output is then empty.
 QuietRun RunTorvaneWithoutConsole(const std::vector<std::wstring> &arguments);

@@ -32,7 +32,8 @@ constexpr std::uint32_t MultiString = 7;
 
 // The ANSI registry entry points, with their own result codes and semantics:
 // a query with no buffer reports type and size; a short buffer gives
-// ERROR_MORE_DATA with the size needed.
+// ERROR_MORE_DATA with the size needed. A query always asks for the type, and
+// size holds the buffer's size going in and the data's coming out.
 class IRegistry {
 public:
     virtual ~IRegistry() = default;
@@ -43,8 +44,8 @@ public:
                                      std::uint32_t options, std::uint32_t access,
                                      RegistryHandle &key) = 0;
     virtual RegistryStatus QueryValue(RegistryHandle key, const std::string &valueName,
-                                      std::uint32_t *type, unsigned char *data,
-                                      std::uint32_t *size) = 0;
+                                      std::uint32_t &type, unsigned char *data,
+                                      std::uint32_t &size) = 0;
     virtual RegistryStatus SetValue(RegistryHandle key, const std::string &valueName,
                                     std::uint32_t type, const unsigned char *data,
                                     std::uint32_t size) = 0;

@@ -76,7 +76,7 @@ RegistryValue CProgramSettings::ReadKeyValue(RootKeyValue hKey, const std::strin
     }
     std::uint32_t type = 0;
     std::uint32_t size = 0;
-    if (services_.registry.QueryValue(key.Handle(), name, &type, nullptr, &size) !=
+    if (services_.registry.QueryValue(key.Handle(), name, type, nullptr, size) !=
         REGISTRY_SUCCESS) {
         return {};
     }
@@ -95,7 +95,7 @@ RegistryValue CProgramSettings::ReadString(const RegistryKey &key, const std::st
     IRegistry &registry = services_.registry;
     std::vector<unsigned char> buffer(size, 0);
     std::uint32_t type = 0;
-    if (registry.QueryValue(key.Handle(), name, &type, buffer.data(), &size) != REGISTRY_SUCCESS) {
+    if (registry.QueryValue(key.Handle(), name, type, buffer.data(), size) != REGISTRY_SUCCESS) {
         return {};
     }
     // Never trust a reported size beyond the buffer we own.
@@ -122,8 +122,7 @@ RegistryValue CProgramSettings::ReadDWord(const RegistryKey &key, const std::str
     unsigned char bytes[4] = {};
     std::uint32_t type = 0;
     std::uint32_t size = sizeof bytes;
-    if (services_.registry.QueryValue(key.Handle(), name, &type, bytes, &size) !=
-        REGISTRY_SUCCESS) {
+    if (services_.registry.QueryValue(key.Handle(), name, type, bytes, size) != REGISTRY_SUCCESS) {
         return {};
     }
     // Registry integers are little-endian whatever the host.

@@ -76,18 +76,15 @@ RegistryStatus Win32Registry::CreateKey(RootKeyValue root, const std::string &su
 }
 
 RegistryStatus Win32Registry::QueryValue(RegistryHandle key, const std::string &valueName,
-                                         std::uint32_t *type, unsigned char *data,
-                                         std::uint32_t *size) {
+                                         std::uint32_t &type, unsigned char *data,
+                                         std::uint32_t &size) {
+    // DWORD is another type of the same width.
     DWORD valueType = 0;
-    DWORD valueSize = size != nullptr ? *size : 0;
-    const LONG status = RegQueryValueExA(ToKey(key), valueName.c_str(), nullptr, &valueType, data,
-                                         size != nullptr ? &valueSize : nullptr);
-    if (type != nullptr) {
-        *type = valueType;
-    }
-    if (size != nullptr) {
-        *size = valueSize;
-    }
+    DWORD valueSize = size;
+    const LONG status =
+        RegQueryValueExA(ToKey(key), valueName.c_str(), nullptr, &valueType, data, &valueSize);
+    type = valueType;
+    size = valueSize;
     return status;
 }
 

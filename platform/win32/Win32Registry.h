@@ -15,8 +15,8 @@ public:
                            std::uint32_t access, RegistryHandle &key) override;
     RegistryStatus CreateKey(RootKeyValue root, const std::string &subKey, std::uint32_t options,
                              std::uint32_t access, RegistryHandle &key) override;
-    RegistryStatus QueryValue(RegistryHandle key, const std::string &valueName, std::uint32_t *type,
-                              unsigned char *data, std::uint32_t *size) override;
+    RegistryStatus QueryValue(RegistryHandle key, const std::string &valueName, std::uint32_t &type,
+                              unsigned char *data, std::uint32_t &size) override;
     RegistryStatus SetValue(RegistryHandle key, const std::string &valueName, std::uint32_t type,
                             const unsigned char *data, std::uint32_t size) override;
     RegistryStatus CloseKey(RegistryHandle key) override;

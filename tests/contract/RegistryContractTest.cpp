@@ -38,8 +38,8 @@ protected:
         Query result{0, 0xdeadbeef, bufferSize.value_or(0), {}};
         std::string buffer(bufferSize.value_or(0), '\xAB');
         result.status = registry.QueryValue(
-            key, name, &result.type,
-            bufferSize ? reinterpret_cast<unsigned char *>(buffer.data()) : nullptr, &result.size);
+            key, name, result.type,
+            bufferSize ? reinterpret_cast<unsigned char *>(buffer.data()) : nullptr, result.size);
         result.bytes = buffer;
         EXPECT_EQ(REGISTRY_SUCCESS, registry.CloseKey(key));
         return result;

@@ -49,27 +49,24 @@ public:
                              RegistryHandle &key) override {
         return Hand(key);
     }
-    RegistryStatus QueryValue(RegistryHandle key, const std::string &, std::uint32_t *type,
-                              unsigned char *data, std::uint32_t *size) override {
+    RegistryStatus QueryValue(RegistryHandle key, const std::string &, std::uint32_t &type,
+                              unsigned char *data, std::uint32_t &size) override {
         Check(open.count(key) == 1);
-        Check(size != nullptr);
         const RegistryStatus status = AnyStatus(input_);
-        if (type != nullptr) {
-            *type = input_.ConsumeBool() ? input_.ConsumeIntegralInRange<std::uint32_t>(0, 8)
-                                         : input_.ConsumeIntegral<std::uint32_t>();
-        }
+        type = input_.ConsumeBool() ? input_.ConsumeIntegralInRange<std::uint32_t>(0, 8)
+                                    : input_.ConsumeIntegral<std::uint32_t>();
         if (data != nullptr) {
             // Write no more than the caller said it has room for.
-            const std::string bytes = input_.ConsumeRandomLengthString(*size + 2);
-            const std::size_t written = std::min<std::size_t>(bytes.size(), *size);
+            const std::string bytes = input_.ConsumeRandomLengthString(size + 2);
+            const std::size_t written = std::min<std::size_t>(bytes.size(), size);
             std::memcpy(data, bytes.data(), written);
-            handedOut.emplace_back(reinterpret_cast<const char *>(data), *size);
+            handedOut.emplace_back(reinterpret_cast<const char *>(data), size);
         }
         // The size query's answer becomes an allocation: keep it within what
         // a fuzzing process may allocate. Sizes after a read are unbounded.
         const std::uint32_t largest = data == nullptr ? MaxValueSize : UINT32_MAX;
-        *size = input_.ConsumeBool() ? input_.ConsumeIntegralInRange<std::uint32_t>(0, 64)
-                                     : input_.ConsumeIntegralInRange<std::uint32_t>(0, largest);
+        size = input_.ConsumeBool() ? input_.ConsumeIntegralInRange<std::uint32_t>(0, 64)
+                                    : input_.ConsumeIntegralInRange<std::uint32_t>(0, largest);
         return status;
     }
     RegistryStatus SetValue(RegistryHandle key, const std::string &, std::uint32_t,

@@ -1,5 +1,6 @@
 #include "core/AllUsersJob.h"
 
+#include "base/PathWords.h"
 #include "base/Win32Codes.h"
 #include "core/DatabaseRules.h"
 #include "platform/PeoplesSids.h"
@@ -11,15 +12,13 @@ namespace {
 
 // "ann (S-1-5-21-...)": the profile folder's name, then the SID.
 std::string UserLabel(const UserProfile &user) {
-    const std::size_t name = user.folder.rfind('\\');
-    return user.folder.substr(name == std::string::npos ? 0 : name + 1) + " (" + user.sid + ")";
+    return PathWords::NameOf(user.folder) + " (" + user.sid + ")";
 }
 
 // The default path's own folder, under each of the machine's Program Files.
 std::vector<std::string> ProductFolders(ISystemFolders &folders) {
-    const std::string_view path = DatabaseRules::DefaultDatabasePath;
-    const std::string_view folder = path.substr(0, path.rfind('\\'));
-    const std::string name(folder.substr(folder.rfind('\\') + 1));
+    const std::string name(
+        PathWords::NameOf(PathWords::FolderOf(DatabaseRules::DefaultDatabasePath)));
     std::vector<std::string> product;
     for (const std::string &programFiles : folders.ProgramFilesFolders()) {
         product.push_back(programFiles + "\\" + name);

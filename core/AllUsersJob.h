@@ -46,7 +46,7 @@ struct EveryUsersCopies {
     std::optional<RunFailure> failure;
     // The people's profiles whose folder could not be read (gone, on a disk
     // that is not there, refused), each with a line of its own: no failure.
-    int unreachableProfiles = 0;
+    std::size_t unreachableProfiles = 0;
     // For UnloadHivesLeftLoaded; each also unloads, quietly, when it goes.
     std::vector<LoadedHive> hivesLeftLoaded;
 };

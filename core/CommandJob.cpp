@@ -81,12 +81,10 @@ public:
 
     int Run() {
         if (LogsOnShareAsSystem()) {
-            BadCommandLine(services_, output_, commandLine_.quiet,
-                           "the log " + *commandLine_.log +
-                               " is on a network share, which a run as System reaches as this "
-                               "computer's account: log to a local folder, such as "
-                               "%SystemRoot%\\Logs\\Torvane");
-            end_.refused = RunFailure{Win32Code::InvalidParameter, "a bad command line"};
+            RefuseCommandLine("the log " + *commandLine_.log +
+                              " is on a network share, which a run as System reaches as this "
+                              "computer's account: log to a local folder, such as "
+                              "%SystemRoot%\\Logs\\Torvane");
             return End();
         }
         if (commandLine_.allUsers && !services_.application.IsElevated()) {
@@ -193,10 +191,8 @@ private:
         const std::string &log = *commandLine_.log;
         try {
             if (const auto name = NameTheLogIs(services_.files, log, names_)) {
-                BadCommandLine(services_, output_, commandLine_.quiet,
-                               "the log " + log + " would be written into " + *name +
-                                   ", a file the job renames");
-                end_.refused = RunFailure{Win32Code::InvalidParameter, "a bad command line"};
+                RefuseCommandLine("the log " + log + " would be written into " + *name +
+                                  ", a file the job renames");
                 return false;
             }
             // Elevated or System, the log's place is checked: a user may
@@ -213,6 +209,12 @@ private:
             return false;
         }
         return true;
+    }
+
+    // A command line the run cannot take: the usage, and 87.
+    void RefuseCommandLine(const std::string &problem) {
+        end_.refused = RunFailure{BadCommandLine(services_, output_, commandLine_.quiet, problem),
+                                  "a bad command line"};
     }
 
     void Refuse(const std::string &line, const AppError &error, const std::string &what) {

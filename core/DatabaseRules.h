@@ -44,9 +44,4 @@ std::unique_ptr<IHeldFile> OpenCopy(IFileSystem &files, const DatabaseCopy &copy
 // In TestOnly mode the copy is opened and let go, so the test meets what
 // the rename would. Throws AppError.
 void MoveCopy(IFileSystem &files, const DatabaseCopy &copy, Direction direction, RenameMode mode);
-// Opens copy for its move in direction, as MoveCopy opens it, and holds it.
-// Throws AppError.
-std::unique_ptr<IHeldFile> OpenCopy(IFileSystem &files, const DatabaseCopy &copy,
-                                    Direction direction);
-
 } // namespace DatabaseRules

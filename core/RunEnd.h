@@ -4,6 +4,7 @@
 // gathered from every step, and the one table that turns it into the code
 // a deployment tool reads.
 
+#include <cstddef>
 #include <optional>
 #include <string>
 
@@ -19,8 +20,8 @@ struct PlanTally {
     // Some copy the run may act on holds a file at either name.
     bool foundAny = false;
     // Renamed by the run (or, tested by a check, that it would rename).
-    int changed = 0;
-    int alreadySo = 0;
+    std::size_t changed = 0;
+    std::size_t alreadySo = 0;
     // The first failure among the copies, in the order of the lines.
     std::optional<RunFailure> firstFailure;
     // The first copy whose old name could not be given back after a race.

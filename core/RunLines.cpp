@@ -27,6 +27,11 @@ std::string Note(const std::string &path, PathKind kind, const char *consequence
     return {};
 }
 
+// "<what> for <user>", or what alone for the running user.
+std::string ForUser(const std::string &what, const std::string &user) {
+    return user.empty() ? what : what + " for " + user;
+}
+
 std::string Counted(std::size_t count, const char *one, const char *many) {
     return std::to_string(count) + " " + (count == 1 ? one : many);
 }
@@ -383,8 +388,15 @@ PlanTally TallyOf(const Plan &plan, IApplication &application) {
     return tally;
 }
 
-std::string ForUser(const std::string &what, const std::string &user) {
-    return user.empty() ? what : what + " for " + user;
+std::optional<AppError> UnitFailure(const PlanUnit &unit, IApplication &application) {
+    if (unit.stop) {
+        return StopError(*unit.stop, application);
+    }
+    const PlannedCopy *stop = unit.StoppedAt();
+    if (stop == nullptr) {
+        return std::nullopt;
+    }
+    return stop->failure ? *stop->failure : SystemError(application, Win32Code::AlreadyExists);
 }
 
 std::string SummaryLine(const Summary &summary) {
@@ -392,8 +404,7 @@ std::string SummaryLine(const Summary &summary) {
     const bool setAside = summary.direction == Direction::SetAside;
     std::string line;
     if (summary.form == LineForm::Check) {
-        line = "Would change " +
-               Counted(static_cast<std::size_t>(tally.changed), "copy", "copies") + "; " +
+        line = "Would change " + Counted(tally.changed, "copy", "copies") + "; " +
                std::to_string(tally.alreadySo) + " already so";
     } else {
         line = std::string(summary.exit.code == 0 ? "Done for every user: "
@@ -401,15 +412,13 @@ std::string SummaryLine(const Summary &summary) {
                                ? "Nothing to do for any user: "
                                : "Not done for every user: ") +
                Counted(summary.users, "user", "users") + ", " +
-               Counted(static_cast<std::size_t>(tally.changed), "copy", "copies") + " " +
+               Counted(tally.changed, "copy", "copies") + " " +
                (setAside ? "renamed" : "restored") + " now, " + std::to_string(tally.alreadySo) +
                " found so already";
     }
     if (summary.unreachableProfiles > 0) {
         line +=
-            ", " +
-            Counted(static_cast<std::size_t>(summary.unreachableProfiles), "profile", "profiles") +
-            " not reachable";
+            ", " + Counted(summary.unreachableProfiles, "profile", "profiles") + " not reachable";
     }
     const RunFailure &exit = summary.exit;
     if (exit.code == Win32Code::FileNotFound && exit.what.empty()) {

@@ -9,6 +9,7 @@
 #include "core/RunEnd.h"
 #include "platform/PlatformServices.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,11 @@ enum class LineForm {
 
 std::vector<std::string> PlanLines(const Plan &plan, LineForm form, IApplication &application);
 
+// What stops unit, as an error: its stop's (an illegal name when the stop
+// has none), or the failure or the files at both names of the copy it
+// stopped at; nothing when it did not stop.
+std::optional<AppError> UnitFailure(const PlanUnit &unit, IApplication &application);
+
 // The plan's counts and first failures, as its lines count them.
 PlanTally TallyOf(const Plan &plan, IApplication &application);
 
@@ -28,7 +34,7 @@ struct Summary {
     Direction direction = Direction::SetAside;
     bool everyUser = false;
     std::size_t users = 0;
-    int unreachableProfiles = 0;
+    std::size_t unreachableProfiles = 0;
     PlanTally tally;
     // The exit code, and the failure it comes from.
     RunFailure exit;
@@ -39,6 +45,3 @@ struct Summary {
 // reached, and the failure whose code is the exit code, at most 2,048
 // characters, which is what a management console shows of a script.
 std::string SummaryLine(const Summary &summary);
-
-// "<what> for <user>", or what alone for the running user.
-std::string ForUser(const std::string &what, const std::string &user);

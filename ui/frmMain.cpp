@@ -3,7 +3,9 @@
 #include "base/AppError.h"
 #include "base/Win32Codes.h"
 #include "core/CommandLine.h"
+#include "core/CopyPlan.h"
 #include "core/Outcome.h"
+#include "core/RunLines.h"
 
 #include <algorithm>
 
@@ -86,7 +88,7 @@ void frmMain::cmdRename_Click() {
         return;
     }
     CarryOut(services_.files, plan, RenameMode::Rename);
-    if (const std::optional<AppError> failure = FailureOf(unit)) {
+    if (const std::optional<AppError> failure = UnitFailure(unit, services_.application)) {
         if (OfferElevation(*failure, path)) {
             return;
         }
@@ -118,18 +120,6 @@ bool frmMain::OfferElevation(const std::exception &failure, const std::string &p
     }
     services_.application.End(ExitCode::Failure);
     return true;
-}
-
-std::optional<AppError> frmMain::FailureOf(const PlanUnit &unit) {
-    if (unit.stop) {
-        return SystemError(services_.application, Win32Code::InvalidName, "Decide");
-    }
-    const PlannedCopy *stop = unit.StoppedAt();
-    if (stop == nullptr) {
-        return std::nullopt;
-    }
-    return stop->failure ? *stop->failure
-                         : SystemError(services_.application, Win32Code::AlreadyExists, "Decide");
 }
 
 void frmMain::cmdCancel_Click() { services_.application.End(ExitCode::Normal); }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "core/CopyPlan.h"
 #include "core/DatabaseRules.h"
 #include "core/StandardReport.h"
 #include "platform/PlatformServices.h"
@@ -30,8 +29,6 @@ private:
     // whether to try again as administrator, and the program ends. False
     // when the report stays as it always was.
     bool OfferElevation(const std::exception &failure, const std::string &path);
-    // Why the rename's unit did not reach its end, if it did not.
-    std::optional<AppError> FailureOf(const PlanUnit &unit);
 
     PlatformServices services_;
     IFormView &view_;

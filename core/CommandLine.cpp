@@ -1,6 +1,7 @@
 #include "core/CommandLine.h"
 
-#include <algorithm>
+#include "base/AsciiText.h"
+
 #include <string_view>
 
 namespace {
@@ -18,20 +19,13 @@ constexpr OptionName Options[] = {
     {"?", Option::Help},      {"help", Option::Help},
 };
 
-// True when text, in any case, is name (lower case).
-bool SameName(std::string_view text, std::string_view name) {
-    return std::equal(text.begin(), text.end(), name.begin(), name.end(), [](char t, char n) {
-        return (t >= 'A' && t <= 'Z' ? static_cast<char>(t - 'A' + 'a') : t) == n;
-    });
-}
-
 // The option an argument names: "/" or "-", then a name in any case.
 std::optional<Option> OptionOf(const std::string &argument) {
     if (argument.size() < 2 || (argument[0] != '/' && argument[0] != '-')) {
         return std::nullopt;
     }
     for (const OptionName &known : Options) {
-        if (SameName(std::string_view(argument).substr(1), known.name)) {
+        if (AsciiText::SameIgnoringCase(std::string_view(argument).substr(1), known.name)) {
             return known.option;
         }
     }

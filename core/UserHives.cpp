@@ -1,5 +1,6 @@
 #include "core/UserHives.h"
 
+#include "base/AsciiText.h"
 #include "base/Win32Codes.h"
 #include "core/Outcome.h"
 
@@ -18,21 +19,15 @@ constexpr std::chrono::milliseconds UnloadPatience(10000);
 
 // Key names compare without regard to case; the ones compared here (SIDs,
 // Torvane's names) are ASCII.
-bool SameKeyName(const std::string &a, const std::string &b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-        return lower(x) == lower(y);
+bool Among(const std::vector<std::string> &names, const std::string &name) {
+    return std::any_of(names.begin(), names.end(), [&](const std::string &other) {
+        return AsciiText::SameIgnoringCase(other, name);
     });
 }
 
-bool Among(const std::vector<std::string> &names, const std::string &name) {
-    return std::any_of(names.begin(), names.end(),
-                       [&](const std::string &other) { return SameKeyName(other, name); });
-}
-
 bool IsOwnName(const std::string &name) {
-    const std::string prefix = OwnPrefix;
-    return name.size() > prefix.size() && SameKeyName(name.substr(0, prefix.size()), prefix);
+    return name.size() > std::string_view(OwnPrefix).size() &&
+           AsciiText::StartsIgnoringCase(name, OwnPrefix);
 }
 
 // 0 once the hive is gone: not loaded is what was asked for.

@@ -3,6 +3,8 @@
 // Which entries of the machine's ProfileList are people. The one rule: the
 // Windows provider lists users by it, and its table-driven test holds it.
 
+#include "base/AsciiText.h"
+
 #include <string_view>
 
 enum class ProfileEntryKind {
@@ -22,19 +24,6 @@ inline constexpr std::string_view PeoplesSidPrefixes[] = {
 inline constexpr std::string_view SetAsideSuffix = ".bak";
 
 namespace PeoplesSidsDetail {
-
-inline bool SameIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
 
 // "1-2-3-1001": numbers separated by single dashes.
 inline bool AreNumbers(std::string_view text) {
@@ -58,13 +47,13 @@ inline ProfileEntryKind KindOfProfileEntry(std::string_view name) {
     using namespace PeoplesSidsDetail;
     ProfileEntryKind kind = ProfileEntryKind::Person;
     if (name.size() > SetAsideSuffix.size() &&
-        SameIgnoringCase(name.substr(name.size() - SetAsideSuffix.size()), SetAsideSuffix)) {
+        AsciiText::SameIgnoringCase(name.substr(name.size() - SetAsideSuffix.size()),
+                                    SetAsideSuffix)) {
         name.remove_suffix(SetAsideSuffix.size());
         kind = ProfileEntryKind::SetAsideProfile;
     }
     for (const std::string_view prefix : PeoplesSidPrefixes) {
-        if (name.size() > prefix.size() &&
-            SameIgnoringCase(name.substr(0, prefix.size()), prefix) &&
+        if (name.size() > prefix.size() && AsciiText::StartsIgnoringCase(name, prefix) &&
             AreNumbers(name.substr(prefix.size()))) {
             return kind;
         }

@@ -9,6 +9,7 @@
 
 #include "base/AppError.h"
 #include "core/DatabaseCopies.h"
+#include "core/DatabaseRules.h"
 #include "platform/PlatformServices.h"
 
 #include <functional>

@@ -13,6 +13,11 @@
 #include <string_view>
 #include <vector>
 
+// A rename as asked, or its test: the file opened exactly as the rename
+// opens it, every check made, and let go with nothing changed, so a check
+// meets what the rename would meet (a file in use, say).
+enum class RenameMode { Rename, TestOnly };
+
 namespace DatabaseRules {
 
 // Where the product keeps its settings, and its database by default.

@@ -78,11 +78,6 @@ enum class PathKind {
     Folder,
 };
 
-// A rename as asked, or its test: the file opened exactly as the rename
-// opens it, every check made, and let go with nothing changed, so a check
-// meets what the rename would meet (a file in use, say).
-enum class RenameMode { Rename, TestOnly };
-
 // A file opened for its move, every check made. The handle is held, so
 // nothing else can open the file until it is renamed or let go; letting it
 // go changes nothing.

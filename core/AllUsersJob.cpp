@@ -168,7 +168,8 @@ private:
         }
         IFileSystem &files = services_.files;
         const auto finalOf = [&](const std::string &path) {
-            return files.FinalPath(path).value_or(files.FullPath(path));
+            std::optional<std::string> reached = files.FinalPath(path);
+            return reached ? std::move(*reached) : files.FullPath(path);
         };
         if (IsInsideFolder(files, finalOf(*fromHive), finalOf(user.folder))) {
             return *fromHive;

@@ -3,6 +3,8 @@
 // Waiting for something another process holds, with a clock a test can
 // replace, so the waits are tested without waiting.
 
+#include "base/Win32Codes.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
@@ -18,7 +20,7 @@ public:
 // Whether a Win32 code says another process holds what was asked for: a
 // key of a hive being unloaded, a file being opened.
 inline bool HeldByAnother(std::int32_t code) {
-    return code == 5 /* ERROR_ACCESS_DENIED */ || code == 32 /* ERROR_SHARING_VIOLATION */;
+    return code == Win32Code::AccessDenied || code == Win32Code::SharingViolation;
 }
 
 // Calls attempt until it gives 0, or a code busy does not call "held by

@@ -9,6 +9,12 @@ constexpr wchar_t ProfileListKey[] =
 constexpr char ProfileListName[] =
     "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
 
+// A value for each hive loaded (HKEY_LOCAL_MACHINE), named by its key
+// (\REGISTRY\USER\<SID>) and holding the path of its file on its device
+// (\Device\HarddiskVolume3\Users\ann\NTUSER.DAT), and as failures name it.
+constexpr wchar_t HiveListKey[] = L"SYSTEM\\CurrentControlSet\\Control\\hivelist";
+constexpr char HiveListName[] = "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\hivelist";
+
 // Where a user's folders are kept, below the user's own key
 // (HKEY_CURRENT_USER, or the user's hive under HKEY_USERS).
 constexpr wchar_t UserShellFoldersKey[] =

@@ -102,6 +102,16 @@ std::optional<std::wstring> ReadExpandedText(HKEY root, const std::wstring &subK
     return stored->type == REG_EXPAND_SZ ? ExpandVariables(stored->text) : stored->text;
 }
 
+unique_hkey OpenMachineKey(const wchar_t *key, const char *name, REGSAM access) {
+    unique_hkey opened;
+    const LSTATUS status =
+        RegOpenKeyExW(HKEY_LOCAL_MACHINE, key, 0, access | KEY_WOW64_64KEY, opened.put());
+    if (status != ERROR_SUCCESS) {
+        throw Win32ErrorOn(static_cast<DWORD>(status), name, "RegOpenKeyExW");
+    }
+    return opened;
+}
+
 std::vector<std::wstring> SubKeyNames(HKEY key, const std::string &where) {
     // A key's name has at most 255 characters.
     return EnumeratedNames(

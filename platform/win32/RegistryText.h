@@ -2,6 +2,8 @@
 
 // String values read through the registry's wide entry points.
 
+#include "platform/win32/UniqueHandles.h"
+
 #include <windows.h>
 
 #include <optional>
@@ -38,6 +40,10 @@ std::optional<StoredText> ReadText(HKEY root, const std::wstring &subKey, const 
 std::optional<std::wstring> ReadExpandedText(HKEY root, const std::wstring &subKey,
                                              const wchar_t *name, const std::string &where,
                                              REGSAM view = 0);
+
+// A key of the machine's own (64-bit) view, also from a 32-bit process,
+// opened for access. Throws Win32Error naming it as name.
+unique_hkey OpenMachineKey(const wchar_t *key, const char *name, REGSAM access);
 
 // The names of the keys right below key, and of its values, which failures
 // name where. Throws Win32Error.

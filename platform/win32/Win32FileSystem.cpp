@@ -121,7 +121,7 @@ bool Win32FileSystem::SameEntry(const std::string &a, const std::string &b) {
 }
 
 std::optional<std::string> Win32FileSystem::FinalPath(const std::string &path) {
-    const unique_hfile opened = OpenExisting(LongPathForm(Widen(path)), FILE_READ_ATTRIBUTES);
+    const unique_hfile opened = OpenExisting(Widen(path), FILE_READ_ATTRIBUTES);
     if (!opened) {
         const DWORD error = GetLastError();
         if (IsMissing(error)) {

@@ -3,6 +3,7 @@
 #include "platform/win32/FinalPath.h"
 #include "platform/win32/OpenExisting.h"
 #include "platform/win32/PathForms.h"
+#include "platform/win32/RegistryNames.h"
 #include "platform/win32/RegistryText.h"
 #include "platform/win32/UniqueHandles.h"
 #include "platform/win32/WideText.h"
@@ -11,11 +12,6 @@
 
 namespace {
 
-// A value for each hive loaded, named by its key (\REGISTRY\USER\<SID>)
-// and holding the path of its file on its device
-// (\Device\HarddiskVolume3\Users\ann\NTUSER.DAT).
-constexpr wchar_t HiveList[] = L"SYSTEM\\CurrentControlSet\\Control\\hivelist";
-constexpr char HiveListName[] = "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\hivelist";
 constexpr wchar_t UsersPrefix[] = L"\\REGISTRY\\USER\\";
 
 // The file's path on its device, in the form the list holds.
@@ -37,12 +33,7 @@ std::wstring DevicePath(const std::wstring &file) {
 
 std::optional<std::wstring> UsersKeyLoadedFrom(const std::wstring &file) {
     const std::wstring device = DevicePath(file);
-    unique_hkey list;
-    const LSTATUS opened = RegOpenKeyExW(HKEY_LOCAL_MACHINE, HiveList, 0,
-                                         KEY_QUERY_VALUE | KEY_WOW64_64KEY, list.put());
-    if (opened != ERROR_SUCCESS) {
-        throw Win32ErrorOn(static_cast<DWORD>(opened), HiveListName, "RegOpenKeyExW");
-    }
+    const unique_hkey list = OpenMachineKey(HiveListKey, HiveListName, KEY_QUERY_VALUE);
     const std::wstring prefix = UsersPrefix;
     for (const std::wstring &name : ValueNames(list.get(), HiveListName)) {
         std::wstring path;

@@ -82,12 +82,7 @@ std::unique_ptr<IUsersLock> Win32UserProfiles::LockUsers() {
 
 std::vector<UserProfile> Win32UserProfiles::ProfileEntries() {
     // The machine's one list, also from a 32-bit process.
-    unique_hkey list;
-    const LSTATUS opened = RegOpenKeyExW(HKEY_LOCAL_MACHINE, ProfileListKey, 0,
-                                         KEY_READ | KEY_WOW64_64KEY, list.put());
-    if (opened != ERROR_SUCCESS) {
-        throw Win32ErrorOn(static_cast<DWORD>(opened), ProfileListName, "RegOpenKeyExW");
-    }
+    const unique_hkey list = OpenMachineKey(ProfileListKey, ProfileListName, KEY_READ);
     std::vector<UserProfile> entries;
     for (const std::wstring &sid : SubKeyNames(list.get(), ProfileListName)) {
         if (std::optional<UserProfile> entry = EntryOf(list.get(), sid)) {
@@ -116,7 +111,7 @@ std::string Win32UserProfiles::HiveFileOf(const std::string &folder) {
             continue;
         }
         const DWORD error = GetLastError();
-        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) {
+        if (!IsMissing(error)) {
             throw Win32ErrorOn(error, Narrow(file), "GetFileAttributesW");
         }
     }

@@ -3,6 +3,7 @@
 #include "base/AppError.h"
 #include "base/PathWords.h"
 #include "base/Win32Codes.h"
+#include "platform/PeoplesSids.h"
 
 #include <string>
 #include <vector>
@@ -11,7 +12,7 @@ const char ProtectedLogFolderSddl[] =
     "O:BAD:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)";
 
 bool IsTrustedOwner(const std::string &sid) {
-    return sid == "S-1-5-18" ||     // SYSTEM
+    return sid == SystemSid ||      // SYSTEM
            sid == "S-1-5-32-544" || // Administrators
            sid == "S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464";
 }

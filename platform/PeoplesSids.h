@@ -22,6 +22,8 @@ inline constexpr std::string_view PeoplesSidPrefixes[] = {
     "S-1-12-1-", // Microsoft Entra ID accounts
 };
 inline constexpr std::string_view SetAsideSuffix = ".bak";
+// The local System account's, which is no person's.
+inline constexpr std::string_view SystemSid = "S-1-5-18";
 
 namespace PeoplesSidsDetail {
 

@@ -15,7 +15,9 @@ std::string SidText(PSID sid) {
     return Narrow(static_cast<const wchar_t *>(text.get()));
 }
 
-std::string ProcessUserSid() {
+namespace {
+
+std::string ReadProcessUserSid() {
     unique_handle token;
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.put())) {
         throw Win32Error(GetLastError(), "OpenProcessToken");
@@ -29,4 +31,13 @@ std::string ProcessUserSid() {
         throw Win32Error(GetLastError(), "GetTokenInformation");
     }
     return SidText(reinterpret_cast<const TOKEN_USER *>(user.data())->User.Sid);
+}
+
+} // namespace
+
+std::string ProcessUserSid() {
+    // The process's user stays the same while it runs: read once. A read
+    // that fails is tried again next time.
+    static const std::string sid = ReadProcessUserSid();
+    return sid;
 }

@@ -1,6 +1,7 @@
 // Whether the program runs with administrator rights, or as System, and
 // starting it again with administrator rights.
 
+#include "platform/PeoplesSids.h"
 #include "platform/win32/AccountSids.h"
 #include "platform/win32/SystemLibrary.h"
 #include "platform/win32/UniqueHandles.h"
@@ -26,7 +27,7 @@ bool Win32Application::IsElevated() { return ProcessElevation(GetCurrentProcess(
 
 bool Win32Application::RunsAsSystem() {
     try {
-        return ProcessUserSid() == "S-1-5-18";
+        return ProcessUserSid() == SystemSid;
     } catch (const std::exception &) {
         return true;
     }

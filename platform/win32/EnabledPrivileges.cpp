@@ -8,17 +8,21 @@ PTOKEN_PRIVILEGES AsTokenPrivileges(void *list) { return static_cast<PTOKEN_PRIV
 
 } // namespace
 
-EnabledPrivileges::EnabledPrivileges(std::initializer_list<const wchar_t *> names) {
-    if (names.size() == 0 || names.size() > MaxPrivileges) {
+LUID PrivilegeValue(const wchar_t *name) {
+    LUID value{};
+    if (!LookupPrivilegeValueW(nullptr, name, &value)) {
+        throw Win32Error(GetLastError(), "LookupPrivilegeValueW");
+    }
+    return value;
+}
+
+EnabledPrivileges::EnabledPrivileges(std::initializer_list<LUID> privileges) {
+    if (privileges.size() == 0 || privileges.size() > MaxPrivileges) {
         throw Win32Error(ERROR_INVALID_PARAMETER, "AdjustTokenPrivileges");
     }
     PrivilegeList wanted{};
-    for (const wchar_t *name : names) {
-        LUID_AND_ATTRIBUTES &privilege = wanted.Privileges[wanted.PrivilegeCount++];
-        privilege.Attributes = SE_PRIVILEGE_ENABLED;
-        if (!LookupPrivilegeValueW(nullptr, name, &privilege.Luid)) {
-            throw Win32Error(GetLastError(), "LookupPrivilegeValueW");
-        }
+    for (const LUID &value : privileges) {
+        wanted.Privileges[wanted.PrivilegeCount++] = {value, SE_PRIVILEGE_ENABLED};
     }
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY,
                           token_.put())) {

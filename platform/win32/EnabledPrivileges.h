@@ -10,12 +10,17 @@
 
 #include <initializer_list>
 
+// The privilege name (SE_BACKUP_NAME, ...) stands for on this system: a
+// question to the system's security authority, worth asking once. Throws
+// Win32Error.
+LUID PrivilegeValue(const wchar_t *name);
+
 class EnabledPrivileges {
 public:
-    // Enables each of names (SE_BACKUP_NAME, ...), at most MaxPrivileges;
-    // throws Win32Error, with ERROR_PRIVILEGE_NOT_HELD when the token lacks
-    // one of them, having changed nothing.
-    explicit EnabledPrivileges(std::initializer_list<const wchar_t *> names);
+    // Enables each of privileges (from PrivilegeValue), at most
+    // MaxPrivileges; throws Win32Error, with ERROR_PRIVILEGE_NOT_HELD when
+    // the token lacks one of them, having changed nothing.
+    explicit EnabledPrivileges(std::initializer_list<LUID> privileges);
     EnabledPrivileges(const EnabledPrivileges &) = delete;
     EnabledPrivileges &operator=(const EnabledPrivileges &) = delete;
     ~EnabledPrivileges();

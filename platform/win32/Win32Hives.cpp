@@ -12,7 +12,9 @@ namespace {
 
 // What loading and unloading a hive takes, enabled until the result goes.
 EnabledPrivileges EnableHivePrivileges() {
-    return EnabledPrivileges({SE_BACKUP_NAME, SE_RESTORE_NAME});
+    static const LUID backup = PrivilegeValue(SE_BACKUP_NAME);
+    static const LUID restore = PrivilegeValue(SE_RESTORE_NAME);
+    return EnabledPrivileges({backup, restore});
 }
 
 // Windows ends a process about 5 seconds after its console is closed.

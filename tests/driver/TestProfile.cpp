@@ -70,7 +70,7 @@ void SaveHive(const HiveContents &contents, const std::wstring &file) {
     }
     LSTATUS status = ERROR_SUCCESS;
     {
-        const EnabledPrivileges backup({SE_BACKUP_NAME});
+        const EnabledPrivileges backup({PrivilegeValue(SE_BACKUP_NAME)});
         status = RegSaveKeyW(scratch.get(), file.c_str(), nullptr);
     }
     scratch.reset();
@@ -114,7 +114,8 @@ void TestProfile::WriteHive(const HiveContents &contents) const {
 
 TestProfile::~TestProfile() {
     try {
-        const EnabledPrivileges privileges({SE_BACKUP_NAME, SE_RESTORE_NAME});
+        const EnabledPrivileges privileges(
+            {PrivilegeValue(SE_BACKUP_NAME), PrivilegeValue(SE_RESTORE_NAME)});
         RegUnLoadKeyW(HKEY_USERS, LoadedName().c_str());
     } catch (const std::exception &) {
         // Without the privileges nothing can have been loaded.
@@ -122,7 +123,8 @@ TestProfile::~TestProfile() {
 }
 
 void TestProfile::LoadAsAnEarlierRunLeftIt() const {
-    const EnabledPrivileges privileges({SE_BACKUP_NAME, SE_RESTORE_NAME});
+    const EnabledPrivileges privileges(
+        {PrivilegeValue(SE_BACKUP_NAME), PrivilegeValue(SE_RESTORE_NAME)});
     Check(RegLoadKeyW(HKEY_USERS, LoadedName().c_str(), HiveFile().c_str()), "load the hive");
 }
 

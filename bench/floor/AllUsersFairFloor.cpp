@@ -26,7 +26,6 @@ namespace {
 constexpr wchar_t DefaultDatabase[] = L"C:\\Program Files\\Quorvex\\QvxData.mdb";
 constexpr wchar_t ProductFolderName[] = L"\\Quorvex";
 constexpr wchar_t CurrentVersion[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
-constexpr wchar_t ProfileList[] = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
 constexpr wchar_t UserShellFolders[] =
     L"\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
 constexpr wchar_t UserProfileVariable[] = L"%USERPROFILE%";

@@ -7,7 +7,6 @@
 
 namespace {
 
-constexpr wchar_t ProfileList[] = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
 // Longer than any registry key name or path the wide calls take.
 constexpr DWORD NameCapacity = 256;
 constexpr DWORD TextCapacity = 32768;

@@ -9,6 +9,9 @@
 #include <functional>
 #include <string>
 
+// The machine's list of profiles, below HKEY_LOCAL_MACHINE.
+constexpr wchar_t ProfileList[] = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
+
 // A person's entry of ProfileList.
 struct UserEntry {
     std::wstring name;   // the SID, or "<SID>.bak" for a profile Windows set aside

@@ -40,7 +40,6 @@ public:
     };
 
     std::vector<User> users;
-    std::optional<AppError> listFailure;
     // Taking the machine's users fails so (another run holds them).
     std::optional<AppError> lockFailure;
     // By the name a hive is loaded under.
@@ -70,9 +69,6 @@ public:
     }
 
     std::vector<UserProfile> ProfileEntries() override {
-        if (listFailure) {
-            throw *listFailure;
-        }
         std::vector<UserProfile> entries;
         for (const User &user : users) {
             entries.push_back(user.profile);

@@ -350,6 +350,8 @@ struct ClaimCase {
     int exitCode;
     std::vector<std::string> after;
     std::string annsLine; // the start of a line for Ann, or none
+    // Where a link leads, by the path it is reached by.
+    std::map<std::string, std::string> links = {};
 };
 
 // One user's setting never makes the run skip, refuse or claim a file of
@@ -358,6 +360,7 @@ TEST_F(AllUsersJobTest, NoUsersSettingReachesAnotherUsersFiles) {
     const std::string bobs = "C:\\Users\\Bob\\Documents\\bob.mdb";
     const std::string adv = ".Advanced";
     const std::string bobsLocal = "C:\\Users\\Bob\\AppData\\Local";
+    const std::string annsLink = "C:\\Users\\Ann\\Local";
     const ClaimCase cases[] = {
         {"Ann's setting names Bob's own file",
          bobs,
@@ -383,6 +386,15 @@ TEST_F(AllUsersJobTest, NoUsersSettingReachesAnotherUsersFiles) {
          0,
          {Default + adv, StoreOf("Bob") + adv},
          "the user's Local AppData, " + bobsLocal + ", lies outside C:\\Users\\Ann"},
+        {"Ann's Local AppData leads to Bob's through a link in her profile",
+         std::nullopt,
+         std::nullopt,
+         annsLink,
+         {Default, StoreOf("Bob")},
+         0,
+         {Default + adv, StoreOf("Bob") + adv},
+         "the user's Local AppData, " + annsLink + ", lies outside C:\\Users\\Ann",
+         {{annsLink, bobsLocal}}},
     };
     for (const ClaimCase &c : cases) {
         for (const bool annFirst : {true, false}) {
@@ -407,6 +419,7 @@ TEST_F(AllUsersJobTest, NoUsersSettingReachesAnotherUsersFiles) {
             for (const std::string &file : c.before) {
                 fresh.files.AddFile(file);
             }
+            fresh.files.finalPaths = c.links;
             // The system refuses what Ann's setting names outside her profile.
             fresh.files.refusedIn.emplace(
                 "C:\\Users\\Ann",
@@ -446,7 +459,6 @@ TEST_F(AllUsersJobTest, AFileAndItsCopiesMoveTogether) {
     const AppError inUse(ErrorCategory::Win32, 32, "Sharing violation.", "CreateFileW");
     const AppError denied(ErrorCategory::Win32, 5, "Access is denied.", "CreateFileW");
     const std::string adv = ".Advanced";
-    const std::string counts = "2 users, ";
     const std::string ann = " for Ann (" + AnnSid + "): error ";
     const GroupCase cases[] = {
         {"one user's copy in use",

@@ -36,34 +36,22 @@ RunEnd WithPlanFailure(int code) {
     return end;
 }
 
+// end with a failure of code as its field.
+RunEnd With(RunEnd end, std::optional<RunFailure> RunEnd::*field, int code) {
+    end.*field = Failure(code);
+    return end;
+}
+
 std::vector<ExitCase> Cases() {
     RunEnd changed = Found({});
     changed.plan.changed = 1;
-    RunEnd refused;
-    refused.refused = Failure(87);
-    RunEnd refusedOverAll = WithPlanFailure(32);
-    refusedOverAll.refused = Failure(740);
     RunEnd moveBack = WithPlanFailure(32);
     moveBack.plan.moveBackFailure = Failure(5);
     moveBack.cancelled = true;
     RunEnd cancelled = WithPlanFailure(32);
     cancelled.cancelled = true;
-    RunEnd searchFirst = WithPlanFailure(183);
-    searchFirst.search = Failure(1113);
-    RunEnd hives = Found({});
-    hives.hives = Failure(5);
-    RunEnd hivesOverNothing;
-    hivesOverNothing.hives = Failure(5);
-    RunEnd hivesAfterPlan = WithPlanFailure(183);
-    hivesAfterPlan.hives = Failure(5);
-    RunEnd log = Found({});
-    log.log = Failure(110);
-    RunEnd logWhenNothing;
-    logWhenNothing.log = Failure(110);
     RunEnd checkChangedOverFailure = WithPlanFailure(32);
     checkChangedOverFailure.plan.changed = 1;
-    RunEnd lock;
-    lock.refused = Failure(1359);
     return {
         {"done", Found({}), 0},
         {"a step that failed with 1", WithPlanFailure(1), 1},
@@ -71,22 +59,24 @@ std::vector<ExitCase> Cases() {
         {"a check that would rename outweighs a failure", Check(checkChangedOverFailure), 1},
         {"nothing at either name", {}, 2},
         {"left alone", WithPlanFailure(5), 5},
-        {"a hive still loaded", hives, 5},
-        {"a hive still loaded outweighs nothing to do", hivesOverNothing, 5},
-        {"a hive comes after the plan's failure", hivesAfterPlan, 183},
+        {"a hive still loaded", With(Found({}), &RunEnd::hives, 5), 5},
+        {"a hive still loaded outweighs nothing to do", With({}, &RunEnd::hives, 5), 5},
+        {"a hive comes after the plan's failure", With(WithPlanFailure(183), &RunEnd::hives, 5),
+         183},
         {"a check's 1 from a step", Check(WithPlanFailure(1)), 31},
         {"in use", WithPlanFailure(32), 32},
-        {"a bad command line", refused, 87},
-        {"a refusal outweighs everything", refusedOverAll, 740},
-        {"the log lacks lines", log, 110},
-        {"no file outweighs the log", logWhenNothing, 2},
+        {"a bad command line", With({}, &RunEnd::refused, 87), 87},
+        {"a refusal outweighs everything", With(WithPlanFailure(32), &RunEnd::refused, 740), 740},
+        {"the log lacks lines", With(Found({}), &RunEnd::log, 110), 110},
+        {"no file outweighs the log", With({}, &RunEnd::log, 110), 2},
         {"a wildcard", WithPlanFailure(123), 123},
         {"both names", WithPlanFailure(183), 183},
         {"cancelled", cancelled, 1223},
         {"a move back that failed outweighs all but a refusal", moveBack, 5},
-        {"the search's failure comes first", searchFirst, 1113},
+        {"the search's failure comes first", With(WithPlanFailure(183), &RunEnd::search, 1113),
+         1113},
         {"no memory", WithPlanFailure(8), 8},
-        {"the lock cannot be taken", lock, 1359},
+        {"the lock cannot be taken", With({}, &RunEnd::refused, 1359), 1359},
         {"any other Win32 code", WithPlanFailure(3), 3},
     };
 }

@@ -35,162 +35,66 @@ std::vector<long long> Then(std::vector<long long> first, const std::vector<long
     return first;
 }
 
+using Names = std::vector<std::string>;
+using Pauses = std::vector<long long>;
+using Hold = FakeUserProfiles::Hold;
+
 struct HiveCase {
     const char *what;
     std::vector<std::string> arguments;
-    std::vector<std::string> leftEarlier; // loaded when the run starts
-    std::optional<std::string> held;      // by another process: Bob's, or one left
-    FakeUserProfiles::Hold hold;          // how
-    int exitCode;                         // of the run
-    std::vector<long long> pauses;        // the waits, in milliseconds
-    int unloads;                          // tries, each recorded
-    int loads;                            // of Bob's hive by the run
-    std::vector<std::string> loadedAfter; // under HKEY_USERS, of Torvane's names
-    std::string line;                     // written by the run, in part
+    Names leftEarlier;               // loaded when the run starts
+    std::optional<std::string> held; // by another process: Bob's, or one left
+    Hold hold;                       // how
+    int exitCode;                    // of the run
+    Pauses pauses;                   // the waits, in milliseconds
+    int unloads;                     // tries, each recorded
+    int loads;                       // of Bob's hive by the run
+    Names loadedAfter;               // under HKEY_USERS, of Torvane's names
+    std::string line;                // written by the run, in part
 };
 
 // Ann is signed in; Bob is not, and his setting names his own database.
 TEST(UserHivesTest, AHiveIsUnloadedWaitedForHealedOrLeftAsTheRunSays) {
     const std::string bob = OwnHiveName(BobSid);
     const HiveCase cases[] = {
-        {"loaded for the run, gone after the read",
-         Quiet,
-         {},
-         {},
-         {},
-         0,
-         {},
-         1,
-         1,
-         {},
-         "Bob (" + BobSid + "): Renamed " + Bobs},
-        {"held for a moment, waited for",
-         Quiet,
-         {},
-         bob,
-         {5, milliseconds(120)},
-         0,
-         {50, 100},
-         3,
-         1,
-         {},
-         "Done for every user"},
-        {"a sharing violation is a hold too",
-         Quiet,
-         {},
-         bob,
-         {32, milliseconds(10)},
-         0,
-         {50},
-         2,
-         1,
-         {},
-         "Done for every user"},
-        {"another failure is not waited for, tried again at the end",
-         Quiet,
-         {},
-         bob,
-         {1009},
-         1009,
-         {},
-         2,
-         1,
-         {bob},
+        {"loaded for the run, gone after the read", Quiet, Names{}, std::nullopt, Hold{}, 0,
+         Pauses{}, 1, 1, Names{}, "Bob (" + BobSid + "): Renamed " + Bobs},
+        {"held for a moment, waited for", Quiet, Names{}, bob, Hold{5, milliseconds(120)}, 0,
+         Pauses{50, 100}, 3, 1, Names{}, "Done for every user"},
+        {"a sharing violation is a hold too", Quiet, Names{}, bob, Hold{32, milliseconds(10)}, 0,
+         Pauses{50}, 2, 1, Names{}, "Done for every user"},
+        {"another failure is not waited for, tried again at the end", Quiet, Names{}, bob,
+         Hold{1009}, 1009, Pauses{}, 2, 1, Names{bob},
          "Bob (" + BobSid + "): the user's hive " + bob +
              " stays loaded. Error 1009: System text of 1009."},
-        {"held past the wait, unloaded at the end of the run",
-         Quiet,
-         {},
-         bob,
-         {5, milliseconds(12000)},
-         0,
-         Then(TenSeconds, {50, 100, 200, 400, 800, 1000}),
-         22,
-         1,
-         {},
-         "Bob (" + BobSid + "): the user's hive " + bob + " stays loaded. Error 5"},
-        {"held for good: the user cannot sign in",
-         Quiet,
-         {},
-         bob,
-         {},
-         5,
-         Then(TenSeconds, TenSeconds),
-         30,
-         1,
-         {bob},
+        {"held past the wait, unloaded at the end of the run", Quiet, Names{}, bob,
+         Hold{5, milliseconds(12000)}, 0, Then(TenSeconds, {50, 100, 200, 400, 800, 1000}), 22, 1,
+         Names{}, "Bob (" + BobSid + "): the user's hive " + bob + " stays loaded. Error 5"},
+        {"held for good: the user cannot sign in", Quiet, Names{}, bob, Hold{}, 5,
+         Then(TenSeconds, TenSeconds), 30, 1, Names{bob},
          "Bob (" + BobSid + "): the user's hive HKEY_USERS\\" + bob +
              " is still loaded at the end of the run, which keeps the user from signing in until "
              "it is unloaded. Error 5: System text of 5."},
-        {"left by an earlier run, healed first",
-         Quiet,
-         {bob},
-         {},
-         {},
-         0,
-         {},
-         2,
-         1,
-         {},
+        {"left by an earlier run, healed first", Quiet, Names{bob}, std::nullopt, Hold{}, 0,
+         Pauses{}, 2, 1, Names{},
          "HKEY_USERS\\" + bob + ", left loaded by an earlier run, was unloaded."},
-        {"left and held a moment, waited for",
-         Quiet,
-         {bob},
-         bob,
-         {5, milliseconds(120)},
-         0,
-         {50, 100},
-         4,
-         1,
-         {},
-         ", left loaded by an earlier run, was unloaded."},
-        {"left and held past the wait: read where it is, unloaded at the end",
-         Quiet,
-         {bob},
-         bob,
-         {5, milliseconds(12000)},
-         0,
-         Then(TenSeconds, {50, 100, 200, 400, 800, 1000}),
-         22,
-         0,
-         {},
+        {"left and held a moment, waited for", Quiet, Names{bob}, bob, Hold{5, milliseconds(120)},
+         0, Pauses{50, 100}, 4, 1, Names{}, ", left loaded by an earlier run, was unloaded."},
+        {"left and held past the wait: read where it is, unloaded at the end", Quiet, Names{bob},
+         bob, Hold{5, milliseconds(12000)}, 0, Then(TenSeconds, {50, 100, 200, 400, 800, 1000}), 22,
+         0, Names{},
          "HKEY_USERS\\" + bob +
              ", left loaded by an earlier run, cannot be unloaded yet: its user is read from it "
              "where it is, and it is unloaded at the end. Error 5: System text of 5."},
-        {"left and held for good",
-         Quiet,
-         {bob},
-         bob,
-         {},
-         5,
-         Then(TenSeconds, TenSeconds),
-         30,
-         0,
-         {bob},
-         " is still loaded at the end of the run"},
-        {"a check reads a left one where it is and leaves it",
-         Check,
-         {bob},
-         {},
-         {},
-         1,
-         {},
-         0,
-         0,
-         {bob},
+        {"left and held for good", Quiet, Names{bob}, bob, Hold{}, 5, Then(TenSeconds, TenSeconds),
+         30, 0, Names{bob}, " is still loaded at the end of the run"},
+        {"a check reads a left one where it is and leaves it", Check, Names{bob}, std::nullopt,
+         Hold{}, 1, Pauses{}, 0, 0, Names{bob},
          "HKEY_USERS\\" + bob +
              ", left loaded by an earlier run, is read where it is and "
              "left loaded."},
-        {"stranded: left for no user, held for good",
-         Quiet,
-         {Stranded},
-         Stranded,
-         {},
-         5,
-         TenSeconds,
-         16,
-         1,
-         {Stranded},
+        {"stranded: left for no user, held for good", Quiet, Names{Stranded}, Stranded, Hold{}, 5,
+         TenSeconds, 16, 1, Names{Stranded},
          "HKEY_USERS\\" + Stranded +
              ", left loaded by an earlier run, stays loaded: no user of this machine has it. "
              "Error 5: System text of 5."},

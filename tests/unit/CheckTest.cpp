@@ -37,13 +37,15 @@ const std::string Bob = "Bob (" + BobSid + "): ";
 const AppError InUse(ErrorCategory::Win32, 32, "Sharing violation.", "CreateFileW");
 const AppError Incorrect(ErrorCategory::Win32, 1, "Incorrect function.", "CreateFileW");
 
+using Names = std::vector<std::string>;
+
 struct CheckCase {
     const char *name;
-    std::vector<std::string> arguments; // of the run; /check takes /quiet's place
-    std::vector<std::string> before;
+    Names arguments; // of the run; /check takes /quiet's place
+    Names before;
     std::function<void(FakeServices &)> arrange;
     int exitCode; // of the check
-    std::vector<std::string> lines;
+    Names lines;
     bool logFails = false;
 };
 
@@ -88,156 +90,108 @@ TEST(CheckTest, ThePlanOfEachStateIsPrintedAndEndsInItsCodeChangingNothing) {
     const std::vector<std::string> restore{"/restore", "/quiet", "/path", Db};
     const std::vector<std::string> everyone{"/quiet", "/allusers"};
     const CheckCase cases[] = {
-        {"a database",
-         quiet,
-         {Db},
-         {},
-         1,
-         {"Would rename " + Db + " to " + Renamed + ".", "Would change 1 copy; 0 already so."}},
-        {"already set aside",
-         quiet,
-         {Renamed},
-         {},
-         0,
-         {"Already set aside: " + Renamed + ".", "Would change 0 copies; 1 already so."}},
-        {"both names",
-         quiet,
-         {Db, Renamed},
-         {},
-         183,
-         {"Would stop: " + Db + " and " + Renamed + " both exist. Error 183: System text of 183.",
-          "Would change 0 copies; 0 already so; both " + Db + " and " + Renamed +
-              " hold a file: error 183."}},
-        {"nothing",
-         quiet,
-         {},
-         {},
-         2,
-         {"No database here: neither " + Db + " nor " + Renamed + " holds a file.",
-          "Would change 0 copies; 0 already so; no copy holds a file: error 2."}},
-        {"a hidden file",
-         quiet,
-         {},
-         [](FakeServices &f) { f.files.others[Db] = PathKind::HiddenFile; },
-         2,
-         {"No database here: neither " + Db + " nor " + Renamed + " holds a file; " + Db +
-              " is a hidden file: not renamed.",
-          "Would change 0 copies; 0 already so; no copy holds a file: error 2."}},
-        {"in use",
-         quiet,
-         {Db},
-         [](FakeServices &f) { f.files.openFailure = InUse; },
+        {"a database", quiet, Names{Db}, nullptr, 1,
+         Names{"Would rename " + Db + " to " + Renamed + ".",
+               "Would change 1 copy; 0 already so."}},
+        {"already set aside", quiet, Names{Renamed}, nullptr, 0,
+         Names{"Already set aside: " + Renamed + ".", "Would change 0 copies; 1 already so."}},
+        {"both names", quiet, Names{Db, Renamed}, nullptr, 183,
+         Names{"Would stop: " + Db + " and " + Renamed +
+                   " both exist. Error 183: System text of 183.",
+               "Would change 0 copies; 0 already so; both " + Db + " and " + Renamed +
+                   " hold a file: error 183."}},
+        {"nothing", quiet, Names{}, nullptr, 2,
+         Names{"No database here: neither " + Db + " nor " + Renamed + " holds a file.",
+               "Would change 0 copies; 0 already so; no copy holds a file: error 2."}},
+        {"a hidden file", quiet, Names{},
+         [](FakeServices &f) { f.files.others[Db] = PathKind::HiddenFile; }, 2,
+         Names{"No database here: neither " + Db + " nor " + Renamed + " holds a file; " + Db +
+                   " is a hidden file: not renamed.",
+               "Would change 0 copies; 0 already so; no copy holds a file: error 2."}},
+        {"in use", quiet, Names{Db}, [](FakeServices &f) { f.files.openFailure = InUse; }, 32,
+         Names{"Would fail: cannot rename " + Db + " to " + Renamed +
+                   ". Error 32: Sharing violation.",
+               "Would change 0 copies; 0 already so; " + Db + " in use: error 32."}},
+        {"Win32 error 1", quiet, Names{Db},
+         [](FakeServices &f) { f.files.openFailure = Incorrect; }, 31,
+         Names{"Would fail: cannot rename " + Db + " to " + Renamed +
+                   ". Error 1: Incorrect function.",
+               "Would change 0 copies; 0 already so; " + Db + " cannot be renamed: error 31."}},
+        {"a wildcard", Names{"/quiet", "/path", "D:\\Data\\Q*"}, Names{Db}, nullptr, 123,
+         Names{"Would fail: D:\\Data\\Q* holds a wildcard (* or ?), so it names no one file. Error "
+               "123: System text of 123.",
+               "Would change 0 copies; 0 already so; D:\\Data\\Q* holds a wildcard: error 123."}},
+        {"to restore", restore, Names{Renamed}, nullptr, 1,
+         Names{"Would rename " + Renamed + " to " + Db + ".",
+               "Would change 1 copy; 0 already so."}},
+        {"already restored", restore, Names{Db}, nullptr, 0,
+         Names{"Already restored: " + Db + ".", "Would change 0 copies; 1 already so."}},
+        {"the VirtualStore copy and the file", Names{"/quiet"}, Names{Store, Default}, nullptr, 1,
+         Names{"Would rename " + Store + " to " + Store + ".Advanced.",
+               "Would rename " + Default + " to " + Default + ".Advanced.",
+               "Would change 2 copies; 0 already so."}},
+        {"the VirtualStore copy in use stops the run before the file", Names{"/quiet"},
+         Names{Store, Default}, [](FakeServices &f) { f.files.openFailures.emplace(Store, InUse); },
          32,
-         {"Would fail: cannot rename " + Db + " to " + Renamed + ". Error 32: Sharing violation.",
-          "Would change 0 copies; 0 already so; " + Db + " in use: error 32."}},
-        {"Win32 error 1",
-         quiet,
-         {Db},
-         [](FakeServices &f) { f.files.openFailure = Incorrect; },
-         31,
-         {"Would fail: cannot rename " + Db + " to " + Renamed + ". Error 1: Incorrect function.",
-          "Would change 0 copies; 0 already so; " + Db + " cannot be renamed: error 31."}},
-        {"a wildcard",
-         {"/quiet", "/path", "D:\\Data\\Q*"},
-         {Db},
-         {},
-         123,
-         {"Would fail: D:\\Data\\Q* holds a wildcard (* or ?), so it names no one file. Error "
-          "123: System text of 123.",
-          "Would change 0 copies; 0 already so; D:\\Data\\Q* holds a wildcard: error 123."}},
-        {"to restore",
-         restore,
-         {Renamed},
-         {},
-         1,
-         {"Would rename " + Renamed + " to " + Db + ".", "Would change 1 copy; 0 already so."}},
-        {"already restored",
-         restore,
-         {Db},
-         {},
-         0,
-         {"Already restored: " + Db + ".", "Would change 0 copies; 1 already so."}},
-        {"the VirtualStore copy and the file",
-         {"/quiet"},
-         {Store, Default},
-         {},
-         1,
-         {"Would rename " + Store + " to " + Store + ".Advanced.",
-          "Would rename " + Default + " to " + Default + ".Advanced.",
-          "Would change 2 copies; 0 already so."}},
-        {"the VirtualStore copy in use stops the run before the file",
-         {"/quiet"},
-         {Store, Default},
-         [](FakeServices &f) { f.files.openFailures.emplace(Store, InUse); },
-         32,
-         {"Would fail: cannot rename " + Store + " to " + Store +
-              ".Advanced. Error 32: Sharing violation.",
-          "Would not rename " + Default + ": the run stops at " + Store + ".",
-          "Would change 0 copies; 0 already so; " + Store + " in use: error 32."}},
-        {"the file in use after the VirtualStore copy",
-         {"/quiet"},
-         {Store, Default},
-         [](FakeServices &f) { f.files.openFailures.emplace(Default, InUse); },
-         1,
-         {"Would rename " + Store + " to " + Store + ".Advanced.",
-          "Would fail: cannot rename " + Default + " to " + Default +
-              ".Advanced. Error 32: Sharing violation.",
-          "Would change 1 copy; 0 already so."}},
-        {"every user, one copy in use holds back its group",
-         everyone,
-         {Default, Store, BobStore},
-         [](FakeServices &f) { f.files.openFailures.emplace(Store, InUse); },
-         32,
-         {Ann + "Would fail: cannot rename " + Store + " to " + Store +
-              ".Advanced. Error 32: Sharing violation.",
-          Bob + "Would not rename " + BobStore + ": waits for " + Store + ".",
-          Ann + "Would not rename " + Default + ": waits for " + Store + ".",
-          "Would change 0 copies; 0 already so; " + Store + " in use for Ann (" + AnnSid +
-              "): error 32."}},
-        {"every user, done",
-         everyone,
-         {Default + ".Advanced", BobStore + ".Advanced"},
-         {},
-         0,
-         {Ann + "No database here: neither " + Store + " nor " + Store + ".Advanced holds a file.",
-          Bob + "Already set aside: " + BobStore + ".Advanced.",
-          Ann + "Already set aside: " + Default + ".Advanced.",
-          "Would change 0 copies; 2 already so."}},
-        {"every user, a setting left alone",
-         everyone,
-         {"C:\\Program Files\\Other\\db.mdb"},
+         Names{"Would fail: cannot rename " + Store + " to " + Store +
+                   ".Advanced. Error 32: Sharing violation.",
+               "Would not rename " + Default + ": the run stops at " + Store + ".",
+               "Would change 0 copies; 0 already so; " + Store + " in use: error 32."}},
+        {"the file in use after the VirtualStore copy", Names{"/quiet"}, Names{Store, Default},
+         [](FakeServices &f) { f.files.openFailures.emplace(Default, InUse); }, 1,
+         Names{"Would rename " + Store + " to " + Store + ".Advanced.",
+               "Would fail: cannot rename " + Default + " to " + Default +
+                   ".Advanced. Error 32: Sharing violation.",
+               "Would change 1 copy; 0 already so."}},
+        {"every user, one copy in use holds back its group", everyone,
+         Names{Default, Store, BobStore},
+         [](FakeServices &f) { f.files.openFailures.emplace(Store, InUse); }, 32,
+         Names{Ann + "Would fail: cannot rename " + Store + " to " + Store +
+                   ".Advanced. Error 32: Sharing violation.",
+               Bob + "Would not rename " + BobStore + ": waits for " + Store + ".",
+               Ann + "Would not rename " + Default + ": waits for " + Store + ".",
+               "Would change 0 copies; 0 already so; " + Store + " in use for Ann (" + AnnSid +
+                   "): error 32."}},
+        {"every user, done", everyone, Names{Default + ".Advanced", BobStore + ".Advanced"},
+         nullptr, 0,
+         Names{Ann + "No database here: neither " + Store + " nor " + Store +
+                   ".Advanced holds a file.",
+               Bob + "Already set aside: " + BobStore + ".Advanced.",
+               Ann + "Already set aside: " + Default + ".Advanced.",
+               "Would change 0 copies; 2 already so."}},
+        {"every user, a setting left alone", everyone, Names{"C:\\Program Files\\Other\\db.mdb"},
          [](FakeServices &f) {
              f.registry.Store(
                  HKEY_USERS_VALUE, OwnHiveName(BobSid) + "\\SOFTWARE\\Kestrova\\Quorvex\\Defaults",
                  "Database", RegistryType::String, "C:\\Program Files\\Other\\db.mdb\0"s);
          },
          5,
-         {Ann + "No database here: neither " + Store + " nor " + Store + ".Advanced holds a file.",
-          Ann + "No database here: neither " + Default + " nor " + Default +
-              ".Advanced holds a file.",
-          Bob + "No database here: neither " + BobOther + " nor " + BobOther +
-              ".Advanced holds a file.",
-          Bob + "Would leave alone: C:\\Program Files\\Other\\db.mdb lies in C:\\Program Files but "
-                "not in C:\\Program Files\\Quorvex or C:\\Program Files (x86)\\Quorvex. Error 5: "
-                "System text of 5.",
-          "Would change 0 copies; 0 already so; C:\\Program Files\\Other\\db.mdb left alone for "
-          "Bob (" +
-              BobSid + "): error 5."}},
-        {"every user, without administrator rights",
-         everyone,
-         {Default},
-         [](FakeServices &f) { f.application.elevated = false; },
-         740,
-         {"Nothing touched: /allusers acts for every user, which needs administrator rights "
-          "(run it elevated or as System). Error 740: System text of 740."}},
-        {"a bad command line", {"/quiet", "/path", Db, "/log", Db}, {Db}, {}, 87, {}},
-        {"a log that cannot be opened",
-         {"/quiet", "/path", Db, "/log", "Q:\\t.log"},
-         {Db},
-         {},
-         110,
-         {"Nothing changed: cannot open the log Q:\\t.log (error 3: No path.). Error 110: System "
-          "text of 110."},
+         Names{
+             Ann + "No database here: neither " + Store + " nor " + Store +
+                 ".Advanced holds a file.",
+             Ann + "No database here: neither " + Default + " nor " + Default +
+                 ".Advanced holds a file.",
+             Bob + "No database here: neither " + BobOther + " nor " + BobOther +
+                 ".Advanced holds a file.",
+             Bob +
+                 "Would leave alone: C:\\Program Files\\Other\\db.mdb lies in C:\\Program Files "
+                 "but "
+                 "not in C:\\Program Files\\Quorvex or C:\\Program Files (x86)\\Quorvex. Error 5: "
+                 "System text of 5.",
+             "Would change 0 copies; 0 already so; C:\\Program Files\\Other\\db.mdb left alone for "
+             "Bob (" +
+                 BobSid + "): error 5."}},
+        {"every user, without administrator rights", everyone, Names{Default},
+         [](FakeServices &f) { f.application.elevated = false; }, 740,
+         Names{"Nothing touched: /allusers acts for every user, which needs administrator rights "
+               "(run it elevated or as System). Error 740: System text of 740."}},
+        {"a bad command line", Names{"/quiet", "/path", Db, "/log", Db}, Names{Db}, nullptr, 87,
+         Names{}},
+        {"a log that cannot be opened", Names{"/quiet", "/path", Db, "/log", "Q:\\t.log"},
+         Names{Db}, nullptr, 110,
+         Names{"Nothing changed: cannot open the log Q:\\t.log (error 3: No path.). Error 110: "
+               "System "
+               "text of 110."},
          true},
     };
     for (const CheckCase &c : cases) {

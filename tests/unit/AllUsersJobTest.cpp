@@ -15,6 +15,7 @@
 namespace {
 
 using namespace std::string_literals;
+using Names = std::vector<std::string>;
 
 const std::string Default = "C:\\Program Files\\Quorvex\\QvxData.mdb";
 const std::string ProductKey = "\\SOFTWARE\\Kestrova\\Quorvex\\Defaults";
@@ -127,8 +128,8 @@ struct ProfileCase {
     const char *what;
     std::function<void(FakeUserProfiles::User &bob, FakeServices &)> arrange;
     int exitCode;
-    std::vector<std::string> lines; // among the run's lines
-    std::vector<std::string> after;
+    Names lines; // among the run's lines
+    Names after;
     int unreachable;
 };
 
@@ -145,47 +146,37 @@ TEST_F(AllUsersJobTest, EveryProfileIsDoneOrSaysWhyNot) {
     const AppError inUse(ErrorCategory::Win32, 32, "Sharing violation.", "RegLoadKeyW");
     const std::string other = "S-1-5-21-1-2-3-1009";
     const ProfileCase cases[] = {
-        {"no hive file",
-         [](FakeUserProfiles::User &b, FakeServices &) { b.hasHiveFile = false; },
+        {"no hive file", [](FakeUserProfiles::User &b, FakeServices &) { b.hasHiveFile = false; },
          0,
-         {bob +
-          "C:\\Users\\Bob has no NTUSER.DAT or NTUSER.MAN, so the user's settings cannot "
-          "be read; " +
-          looking},
-         {Default + adv, StoreOf("Bob") + adv, bobs},
-         0},
+         Names{bob +
+               "C:\\Users\\Bob has no NTUSER.DAT or NTUSER.MAN, so the user's settings cannot "
+               "be read; " +
+               looking},
+         Names{Default + adv, StoreOf("Bob") + adv, bobs}, 0},
         {"a service's profile is no one's",
-         [](FakeUserProfiles::User &b, FakeServices &) { b.profile.sid = "S-1-5-18"; },
-         0,
-         {},
-         {Default + adv, StoreOf("Bob"), bobs},
-         0},
+         [](FakeUserProfiles::User &b, FakeServices &) { b.profile.sid = "S-1-5-18"; }, 0, Names{},
+         Names{Default + adv, StoreOf("Bob"), bobs}, 0},
         {"a folder that is gone",
-         [](FakeUserProfiles::User &b, FakeServices &) { b.profile.folderError = 3; },
-         0,
-         {bob + "not done: the profile folder C:\\Users\\Bob cannot be reached (error 3: System "
-                "text of 3.)."},
-         {Default + adv, StoreOf("Bob"), bobs},
-         1},
+         [](FakeUserProfiles::User &b, FakeServices &) { b.profile.folderError = 3; }, 0,
+         Names{bob +
+               "not done: the profile folder C:\\Users\\Bob cannot be reached (error 3: System "
+               "text of 3.)."},
+         Names{Default + adv, StoreOf("Bob"), bobs}, 1},
         {"a folder that cannot be read",
-         [](FakeUserProfiles::User &b, FakeServices &) { b.profile.folderError = 5; },
-         0,
-         {bob + "not done: the profile folder C:\\Users\\Bob cannot be reached (error 5: System "
-                "text of 5.)."},
-         {Default + adv, StoreOf("Bob"), bobs},
-         1},
+         [](FakeUserProfiles::User &b, FakeServices &) { b.profile.folderError = 5; }, 0,
+         Names{bob +
+               "not done: the profile folder C:\\Users\\Bob cannot be reached (error 5: System "
+               "text of 5.)."},
+         Names{Default + adv, StoreOf("Bob"), bobs}, 1},
         {"a hive that cannot be loaded",
-         [&](FakeUserProfiles::User &b, FakeServices &) { b.loadFailure = damaged; },
-         1017,
-         {bob + "cannot read the user's settings. Error 1017: Not a hive.", bob + looking},
-         {Default + adv, StoreOf("Bob") + adv, bobs},
-         0},
+         [&](FakeUserProfiles::User &b, FakeServices &) { b.loadFailure = damaged; }, 1017,
+         Names{bob + "cannot read the user's settings. Error 1017: Not a hive.", bob + looking},
+         Names{Default + adv, StoreOf("Bob") + adv, bobs}, 0},
         {"a hive file held, loaded by no one",
-         [&](FakeUserProfiles::User &b, FakeServices &) { b.loadFailure = inUse; },
-         32,
-         {bob + "cannot read the user's settings. Error 32: Sharing violation.", bob + looking},
-         {Default + adv, StoreOf("Bob") + adv, bobs},
-         0},
+         [&](FakeUserProfiles::User &b, FakeServices &) { b.loadFailure = inUse; }, 32,
+         Names{bob + "cannot read the user's settings. Error 32: Sharing violation.",
+               bob + looking},
+         Names{Default + adv, StoreOf("Bob") + adv, bobs}, 0},
         {"a hive file the system has loaded under another name",
          [&](FakeUserProfiles::User &b, FakeServices &f) {
              b.loadFailure = inUse;
@@ -193,10 +184,8 @@ TEST_F(AllUsersJobTest, EveryProfileIsDoneOrSaysWhyNot) {
              f.registry.Store(HKEY_USERS_VALUE, other + ProductKey, "Database",
                               RegistryType::String, bobs + "\0"s);
          },
-         0,
-         {bob + "Renamed " + bobs + " to " + bobs + adv + "."},
-         {Default + adv, StoreOf("Bob"), bobs + adv},
-         0},
+         0, Names{bob + "Renamed " + bobs + " to " + bobs + adv + "."},
+         Names{Default + adv, StoreOf("Bob"), bobs + adv}, 0},
     };
     for (const ProfileCase &c : cases) {
         FakeServices fresh;
@@ -346,9 +335,9 @@ struct ClaimCase {
     std::optional<std::string> annsSetting;
     std::optional<std::string> bobsSetting;
     std::optional<std::string> annsLocalAppData;
-    std::vector<std::string> before;
+    Names before;
     int exitCode;
-    std::vector<std::string> after;
+    Names after;
     std::string annsLine; // the start of a line for Ann, or none
     // Where a link leads, by the path it is reached by.
     std::map<std::string, std::string> links = {};
@@ -362,37 +351,20 @@ TEST_F(AllUsersJobTest, NoUsersSettingReachesAnotherUsersFiles) {
     const std::string bobsLocal = "C:\\Users\\Bob\\AppData\\Local";
     const std::string annsLink = "C:\\Users\\Ann\\Local";
     const ClaimCase cases[] = {
-        {"Ann's setting names Bob's own file",
-         bobs,
-         bobs,
-         std::nullopt,
-         {bobs},
-         0,
-         {bobs + adv},
-         ""},
-        {"Ann's setting names Bob's file, which Bob does not name",
-         bobs,
-         std::nullopt,
-         std::nullopt,
-         {bobs},
-         5,
-         {bobs},
-         "Nothing changed: cannot rename " + bobs},
-        {"Ann's Local AppData is Bob's",
-         std::nullopt,
-         std::nullopt,
-         bobsLocal,
-         {Default, StoreOf("Bob")},
-         0,
-         {Default + adv, StoreOf("Bob") + adv},
+        {"Ann's setting names Bob's own file", bobs, bobs, std::nullopt, Names{bobs}, 0,
+         Names{bobs + adv}, ""},
+        {"Ann's setting names Bob's file, which Bob does not name", bobs, std::nullopt,
+         std::nullopt, Names{bobs}, 5, Names{bobs}, "Nothing changed: cannot rename " + bobs},
+        {"Ann's Local AppData is Bob's", std::nullopt, std::nullopt, bobsLocal,
+         Names{Default, StoreOf("Bob")}, 0, Names{Default + adv, StoreOf("Bob") + adv},
          "the user's Local AppData, " + bobsLocal + ", lies outside C:\\Users\\Ann"},
         {"Ann's Local AppData leads to Bob's through a link in her profile",
          std::nullopt,
          std::nullopt,
          annsLink,
-         {Default, StoreOf("Bob")},
+         Names{Default, StoreOf("Bob")},
          0,
-         {Default + adv, StoreOf("Bob") + adv},
+         Names{Default + adv, StoreOf("Bob") + adv},
          "the user's Local AppData, " + annsLink + ", lies outside C:\\Users\\Ann",
          {{annsLink, bobsLocal}}},
     };
@@ -443,10 +415,10 @@ TEST_F(AllUsersJobTest, NoUsersSettingReachesAnotherUsersFiles) {
 
 struct GroupCase {
     const char *what;
-    std::vector<std::string> before;
+    Names before;
     std::function<void(FakeServices &)> arrange;
     int exitCode;
-    std::vector<std::string> after;
+    Names after;
     std::string summary;
 };
 
@@ -461,29 +433,22 @@ TEST_F(AllUsersJobTest, AFileAndItsCopiesMoveTogether) {
     const std::string adv = ".Advanced";
     const std::string ann = " for Ann (" + AnnSid + "): error ";
     const GroupCase cases[] = {
-        {"one user's copy in use",
-         {Default, StoreOf("Ann"), StoreOf("Bob")},
-         [&](FakeServices &f) { f.files.openFailures.emplace(StoreOf("Ann"), inUse); },
-         32,
-         {Default, StoreOf("Ann"), StoreOf("Bob")},
+        {"one user's copy in use", Names{Default, StoreOf("Ann"), StoreOf("Bob")},
+         [&](FakeServices &f) { f.files.openFailures.emplace(StoreOf("Ann"), inUse); }, 32,
+         Names{Default, StoreOf("Ann"), StoreOf("Bob")},
          "Not done for every user: 2 users, 0 copies renamed now, 0 found so already; " +
              StoreOf("Ann") + " in use" + ann + "32."},
-        {"the shared file in use",
-         {Default, StoreOf("Ann"), StoreOf("Bob")},
-         [&](FakeServices &f) { f.files.openFailures.emplace(Default, inUse); },
-         32,
-         {Default, StoreOf("Ann"), StoreOf("Bob")},
+        {"the shared file in use", Names{Default, StoreOf("Ann"), StoreOf("Bob")},
+         [&](FakeServices &f) { f.files.openFailures.emplace(Default, inUse); }, 32,
+         Names{Default, StoreOf("Ann"), StoreOf("Bob")},
          "Not done for every user: 2 users, 0 copies renamed now, 0 found so already; " + Default +
              " in use" + ann + "32."},
         {"one user's copy at both names",
-         {Default, StoreOf("Ann"), StoreOf("Ann") + adv, StoreOf("Bob")},
-         {},
-         183,
-         {Default + adv, StoreOf("Ann"), StoreOf("Ann") + adv, StoreOf("Bob") + adv},
+         Names{Default, StoreOf("Ann"), StoreOf("Ann") + adv, StoreOf("Bob")}, nullptr, 183,
+         Names{Default + adv, StoreOf("Ann"), StoreOf("Ann") + adv, StoreOf("Bob") + adv},
          "Not done for every user: 2 users, 2 copies renamed now, 0 found so already; both " +
              StoreOf("Ann") + " and " + StoreOf("Ann") + adv + " hold a file" + ann + "183."},
-        {"one user's setting refused, in a group of its own",
-         {Default, "D:\\Shared\\db.mdb"},
+        {"one user's setting refused, in a group of its own", Names{Default, "D:\\Shared\\db.mdb"},
          [&](FakeServices &f) {
              f.registry.Store(HKEY_USERS_VALUE, OwnHiveName(BobSid) + ProductKey, "Database",
                               RegistryType::String, "D:\\Shared\\db.mdb\0"s);
@@ -491,46 +456,34 @@ TEST_F(AllUsersJobTest, AFileAndItsCopiesMoveTogether) {
                  "C:\\Users\\Bob",
                  AppError(ErrorCategory::Refusal, 5, "Outside the profile.", "OpenForMove"));
          },
-         5,
-         {Default + adv, "D:\\Shared\\db.mdb"},
+         5, Names{Default + adv, "D:\\Shared\\db.mdb"},
          "Not done for every user: 2 users, 1 copy renamed now, 0 found so already; "
          "D:\\Shared\\db.mdb cannot be renamed for Bob (" +
              BobSid + "): error 5."},
-        {"a split group with a copy in use",
-         {Default + adv, StoreOf("Ann"), StoreOf("Bob")},
-         [&](FakeServices &f) { f.files.openFailures.emplace(StoreOf("Ann"), inUse); },
-         32,
-         {Default + adv, StoreOf("Ann"), StoreOf("Bob") + adv},
+        {"a split group with a copy in use", Names{Default + adv, StoreOf("Ann"), StoreOf("Bob")},
+         [&](FakeServices &f) { f.files.openFailures.emplace(StoreOf("Ann"), inUse); }, 32,
+         Names{Default + adv, StoreOf("Ann"), StoreOf("Bob") + adv},
          "Not done for every user: 2 users, 1 copy renamed now, 1 found so already; " +
              StoreOf("Ann") + " in use" + ann + "32."},
         {"a race: the shared file's rename fails once the group is open",
-         {Default, StoreOf("Ann"), StoreOf("Bob")},
-         [&](FakeServices &f) { f.files.renameFailures.emplace(Default, inUse); },
-         32,
-         {Default, StoreOf("Ann"), StoreOf("Bob")},
+         Names{Default, StoreOf("Ann"), StoreOf("Bob")},
+         [&](FakeServices &f) { f.files.renameFailures.emplace(Default, inUse); }, 32,
+         Names{Default, StoreOf("Ann"), StoreOf("Bob")},
          "Not done for every user: 2 users, 0 copies renamed now, 0 found so already; " + Default +
              " in use" + ann + "32."},
         {"a move back that fails outranks every other failure",
-         {Default, StoreOf("Ann"), StoreOf("Bob")},
+         Names{Default, StoreOf("Ann"), StoreOf("Bob")},
          [&](FakeServices &f) {
              f.files.renameFailures.emplace(Default, inUse);
              f.files.openFailures.emplace(StoreOf("Ann") + adv, denied);
          },
-         5,
-         {Default, StoreOf("Ann") + adv, StoreOf("Bob")},
+         5, Names{Default, StoreOf("Ann") + adv, StoreOf("Bob")},
          "Not done for every user: 2 users, 0 copies renamed now, 0 found so already; " +
              StoreOf("Ann") + adv + " not moved back to " + StoreOf("Ann") + ann + "5."},
-        {"a split group is finished",
-         {Default + adv, StoreOf("Bob")},
-         {},
-         0,
-         {Default + adv, StoreOf("Bob") + adv},
+        {"a split group is finished", Names{Default + adv, StoreOf("Bob")}, nullptr, 0,
+         Names{Default + adv, StoreOf("Bob") + adv},
          "Done for every user: 2 users, 1 copy renamed now, 1 found so already."},
-        {"nothing anywhere",
-         {},
-         {},
-         2,
-         {},
+        {"nothing anywhere", Names{}, nullptr, 2, Names{},
          "Nothing to do for any user: 2 users, 0 copies renamed now, 0 found so already; no user "
          "has the database: error 2."},
     };
